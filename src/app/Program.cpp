@@ -1,0 +1,27 @@
+#include "app/Program.h"
+
+#include "app/TFAbout.h"
+#include "app/TFNew_Project.h"
+#include "app/TFOpenConf.h"
+#include "app/TFSoftOptions.h"
+#include "app/TFZuvurazarueFirmWare.h"
+
+Program::Program(const QString& programFolder, Services services) : state(programFolder)
+{
+    // The main window's creation does the start-up; the others rely on its string table.
+    mainWindow = new TFZuvurazarueFirmWare(state, services);
+    newProject = new TFNew_Project(state, services.dialogs, mainWindow);
+    openConf = new TFOpenConf(state, mainWindow);
+    about = new TFAbout(mainWindow->versionCheck().displayAddress(), mainWindow->versionCheck().homePage(),
+                        services.openUrl, mainWindow);
+    options = new TFSoftOptions(
+        state, services.dialogs, mainWindow->versionCheck(), [this] { mainWindow->Change_Language(); },
+        services.openUrl, mainWindow);
+    mainWindow->setDialogs(newProject, openConf, about, options);
+    mainWindow->setLanguageWindows({newProject, openConf, options});
+}
+
+Program::~Program()
+{
+    delete mainWindow;
+}
