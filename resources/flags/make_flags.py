@@ -20,7 +20,7 @@ def bmp(pixels):
 def framed(inner):
     def px(x, y):
         if y < 8 or y >= 40:
-            return (248, 247, 237)  # window background above and below the flag
+            return (255, 255, 255)  # page background above and below the flag
         if x == 0 or x == W - 1 or y == 8 or y == 39:
             return (96, 96, 96)
         return inner(x, y - 8)

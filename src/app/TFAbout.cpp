@@ -46,7 +46,7 @@ TFAbout::TFAbout(const QString& webAddress, const QUrl& homePage, std::function<
 {
     setObjectName(QStringLiteral("FAbout"));
     setWindowTitle(QStringLiteral("About..."));
-    setFont(WindowParts::baseFont());
+    WindowParts::applyLook(this);
 
     auto* image = new ClickLabel(this);
     image->setObjectName(QStringLiteral("Image2"));
@@ -67,9 +67,11 @@ TFAbout::TFAbout(const QString& webAddress, const QUrl& homePage, std::function<
 
     auto* link = new ClickLabel(webAddress, this);
     link->setObjectName(QStringLiteral("Label4"));
-    link->setStyleSheet(QStringLiteral("color: blue; text-decoration: underline;"));
+    WindowParts::setTextColor(link, Qt::blue);
     link->setCursor(Qt::PointingHandCursor);
-    link->setFont(WindowParts::baseFont());
+    QFont underlined = WindowParts::baseFont();
+    underlined.setUnderline(true);
+    link->setFont(underlined);
     link->adjustSize();
     link->move(425 - 16 - link->width(), 122);
     link->setAccessibleName(webAddress);

@@ -13,7 +13,7 @@ TFNew_Project::TFNew_Project(ProgramState& state, Dialogs& dialogs, QWidget* par
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), m_state(state), m_dialogs(dialogs)
 {
     setObjectName(QStringLiteral("FNew_Project"));
-    setFont(WindowParts::baseFont());
+    WindowParts::applyLook(this);
     constexpr int W = 331, H = 162;
     setFixedSize(W, H);
     const WindowParts::Title title = WindowParts::createTitle(this, W);

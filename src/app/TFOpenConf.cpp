@@ -14,7 +14,7 @@
 TFOpenConf::TFOpenConf(ProgramState& state, QWidget* parent) : QDialog(parent), m_state(state)
 {
     setObjectName(QStringLiteral("FOpenConf"));
-    setFont(WindowParts::baseFont());
+    WindowParts::applyLook(this);
     constexpr int W = 377, H = 351;
     resize(W, H);
     setMinimumSize(260, 220);

@@ -26,7 +26,7 @@ TFSoftOptions::TFSoftOptions(ProgramState& state, Dialogs& dialogs, const Versio
       m_versionCheck(versionCheck), m_changeLanguage(std::move(changeLanguage)), m_openUrl(std::move(openUrl))
 {
     setObjectName(QStringLiteral("FSoftOptions"));
-    setFont(WindowParts::baseFont());
+    WindowParts::applyLook(this);
     setFixedSize(W, H);
     const WindowParts::Title title = WindowParts::createTitle(this, W);
     title.code->setText(Product::SoftwareCode);

@@ -6,6 +6,7 @@
 #include "app/TFSoftOptions.h"
 #include "app/TFAbout.h"
 #include "app/Projects.h"
+#include "app/StepButton.h"
 #include "app/WindowParts.h"
 #include "common/Dialogs.h"
 #include "common/ProgramState.h"
@@ -118,16 +119,9 @@ void TFZuvurazarueFirmWare::FormCreate()
 
 QPushButton* TFZuvurazarueFirmWare::stepButton(const QString& name, int left, int top)
 {
-    auto* b = new QPushButton(this);
+    auto* b = new StepButton(this);
     b->setObjectName(name);
     b->setGeometry(left, top, StepWidth, StepHeight);
-    b->setFlat(true);
-    b->setAutoDefault(false);
-    b->setCursor(Qt::PointingHandCursor);
-    b->setStyleSheet(QStringLiteral(
-        "QPushButton { text-align: left; padding-left: 8px; border: 1px solid #c8c4b0; background: #fffdf4; }"
-        "QPushButton:hover { background: #f3e3a8; }"
-        "QPushButton:focus { border: 1px solid #6a7fa8; }"));
     connect(b, &QPushButton::clicked, this, [this, b] { Btn_Click(b); });
     m_buttons.append(b);
     return b;
@@ -135,11 +129,7 @@ QPushButton* TFZuvurazarueFirmWare::stepButton(const QString& name, int left, in
 
 void TFZuvurazarueFirmWare::layoutForProduct()
 {
-    setFont(WindowParts::baseFont());
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, WindowParts::background());
-    setPalette(pal);
+    WindowParts::applyLook(this);
 
     m_code = new QLabel(this);
     m_code->setObjectName(QStringLiteral("L_SW_Code"));
@@ -147,10 +137,10 @@ void TFZuvurazarueFirmWare::layoutForProduct()
     big.setPointSize(20);
     big.setBold(true);
     m_code->setFont(big);
-    m_code->setStyleSheet(QStringLiteral("color: grey;"));
+    WindowParts::setTextColor(m_code, Qt::gray);
     m_code->move(16, 8);
     m_desc = boldLabel(this, QStringLiteral("L_SW_Desc"), 16, 42);
-    m_desc->setStyleSheet(QStringLiteral("color: grey;"));
+    WindowParts::setTextColor(m_desc, Qt::gray);
     m_begin = boldLabel(this, QStringLiteral("L_Begin"), 16, 84);
 
     auto* frame = new QFrame(this);
@@ -167,15 +157,14 @@ void TFZuvurazarueFirmWare::layoutForProduct()
     bold.setBold(true);
     m_nameConfL2->setFont(bold);
 
-    const QStyle::StandardPixmap icons[] = {QStyle::SP_MessageBoxInformation, QStyle::SP_FileDialogDetailedView,
-                                            QStyle::SP_DialogCloseButton};
+    const ShellIcons::Kind icons[] = {ShellIcons::Kind::Info, ShellIcons::Kind::Options, ShellIcons::Kind::Close};
     int left = 516;
     for (int i = 0; i < 3; ++i) {
         auto* b = new QToolButton(this);
         b->setObjectName(nameOf(IconButtons[i]));
         b->setGeometry(left, 8, IconSize, IconSize);
         b->setAutoRaise(true);
-        b->setIcon(style()->standardIcon(icons[i]));
+        b->setIcon(ShellIcons::icon(icons[i], 32));
         b->setIconSize(QSize(32, 32));
         connect(b, &QToolButton::clicked, this, [this, b] { Btn_Click(b); });
         m_buttons.append(b);
@@ -187,13 +176,13 @@ void TFZuvurazarueFirmWare::layoutForProduct()
         m_steps[i]->setVisible(i < 4);
     }
 
-    const QStyle::StandardPixmap stepIcons[] = {QStyle::SP_FileIcon, QStyle::SP_DirOpenIcon,
-                                                QStyle::SP_ComputerIcon, QStyle::SP_DriveNetIcon,
-                                                QStyle::SP_ArrowUp};
+    const ShellIcons::Kind stepIcons[] = {ShellIcons::Kind::New, ShellIcons::Kind::Open,
+                                          ShellIcons::Kind::Settings, ShellIcons::Kind::Radio,
+                                          ShellIcons::Kind::Update};
     const QPoint stepPos[] = {{80, 112}, {258, 112}, {80, 156}, {80, 200}, {80, 244}};
     for (int i = 0; i < 5; ++i) {
         QPushButton* b = stepButton(nameOf(VisibleSteps[i]), stepPos[i].x(), stepPos[i].y());
-        b->setIcon(style()->standardIcon(stepIcons[i]));
+        b->setIcon(ShellIcons::icon(stepIcons[i], 20));
     }
     for (const ButtonText& f : FamilySteps)
         stepButton(nameOf(f), 80, 156)->hide();
@@ -202,7 +191,7 @@ void TFZuvurazarueFirmWare::layoutForProduct()
     m_quorvex = new ClickLabel(this);
     m_quorvex->setObjectName(QStringLiteral("L_Quorvex"));
     m_quorvex->setFont(bold);
-    m_quorvex->setStyleSheet(QStringLiteral("color: grey;"));
+    WindowParts::setTextColor(m_quorvex, Qt::gray);
     m_quorvex->setCursor(Qt::PointingHandCursor);
     m_quorvex->setText(m_versionCheck.displayAddress());
     m_quorvex->adjustSize();

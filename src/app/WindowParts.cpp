@@ -20,6 +20,15 @@ QFont baseFont()
     return f;
 }
 
+void applyLook(QWidget* window)
+{
+    window->setFont(baseFont());
+    window->setAutoFillBackground(true);
+    QPalette pal = window->palette();
+    pal.setColor(QPalette::Window, background());
+    window->setPalette(pal);
+}
+
 Title createTitle(QWidget* parent, int width)
 {
     auto* panel = new QFrame(parent);
@@ -36,7 +45,7 @@ Title createTitle(QWidget* parent, int width)
     big.setPointSize(18);
     big.setBold(true);
     code->setFont(big);
-    code->setStyleSheet(QStringLiteral("color: grey;"));
+    WindowParts::setTextColor(code, Qt::gray);
     code->setGeometry(16, 4, width - 24, 32);
 
     auto* desc = new QLabel(panel);
@@ -44,7 +53,7 @@ Title createTitle(QWidget* parent, int width)
     QFont bold = baseFont();
     bold.setBold(true);
     desc->setFont(bold);
-    desc->setStyleSheet(QStringLiteral("color: grey;"));
+    WindowParts::setTextColor(desc, Qt::gray);
     desc->setGeometry(16, 38, width - 24, 18);
     return {panel, code, desc};
 }
@@ -75,6 +84,13 @@ void setCaption(QAbstractButton* button, const QString& caption, const QString& 
         button->setToolTip(hint);
         button->setAccessibleDescription(hint);
     }
+}
+
+void setTextColor(QWidget* w, const QColor& color)
+{
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::WindowText, color);
+    w->setPalette(pal);
 }
 
 void setHint(QWidget* w, const QString& hint)

@@ -16,6 +16,8 @@ inline constexpr int ButtonPanelHeight = 44;
 
 const QColor& background();
 QFont baseFont();
+// Font and cream background of every window of the shell.
+void applyLook(QWidget* window);
 
 struct Title
 {
@@ -31,6 +33,7 @@ QPushButton* createPanelButton(QWidget* panel, const QString& name, int left);
 // Sets the text and the tooltip hint; the accessible name follows the caption.
 void setCaption(QAbstractButton* button, const QString& caption, const QString& hint = {});
 void setHint(QWidget* w, const QString& hint);
+void setTextColor(QWidget* w, const QColor& color);
 
 } // namespace WindowParts
 
