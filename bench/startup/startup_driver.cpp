@@ -43,8 +43,8 @@ static void summary(const char* name, std::vector<Sample> s)
     long rss = 0;
     for (const Sample& x : s)
         rss = std::max(rss, x.rssKb);
-    std::printf("%-12s median %7.1f ms   min %7.1f ms   peak rss %6.1f MiB\n", name, s[s.size() / 2].ms, s[0].ms,
-                rss / 1024.0);
+    std::printf("%-12s median %7.1f ms   min %7.1f ms   peak rss %6.1f MiB\n", name, s[s.size() / 2].ms,
+                s[0].ms, rss / 1024.0);
 }
 
 int main(int argc, char* argv[])

@@ -63,8 +63,8 @@ int createConfiguration(ProgramState& state, const QString& name)
 
 QStringList listConfigurations(const QString& projectsFolder)
 {
-    return QDir(projectsFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                                          QDir::Unsorted);
+    return QDir(projectsFolder)
+        .entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Unsorted);
 }
 
 int preselection(const QStringList& names, const QString& activeFolderName)
@@ -84,4 +84,3 @@ void openConfiguration(ProgramState& state, const QString& name)
 }
 
 } // namespace Projects
-

@@ -31,7 +31,9 @@ void StepButton::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     const QRect r = rect().adjusted(0, 0, -1, -1);
-    const QColor fill = isDown() ? QColor(0xe8, 0xd2, 0x86) : m_hover ? QColor(0xf3, 0xe3, 0xa8) : QColor(0xff, 0xfd, 0xf4);
+    const QColor fill = isDown()  ? QColor(0xe8, 0xd2, 0x86)
+                        : m_hover ? QColor(0xf3, 0xe3, 0xa8)
+                                  : QColor(0xff, 0xfd, 0xf4);
     p.fillRect(r, fill);
     p.setPen(hasFocus() ? QColor(0x6a, 0x7f, 0xa8) : QColor(0xc8, 0xc4, 0xb0));
     p.drawRect(r);
@@ -41,7 +43,8 @@ void StepButton::paintEvent(QPaintEvent*)
         icon().paint(&p, QRect(QPoint(x, (height() - s.height()) / 2), s));
         x += s.width() + 6;
     }
-    p.setPen(isEnabled() ? palette().color(QPalette::ButtonText) : palette().color(QPalette::Disabled, QPalette::ButtonText));
+    p.setPen(isEnabled() ? palette().color(QPalette::ButtonText)
+                         : palette().color(QPalette::Disabled, QPalette::ButtonText));
     p.drawText(QRect(x, 0, width() - x - 4, height()), Qt::AlignLeft | Qt::AlignVCenter, text());
 }
 
@@ -54,7 +57,8 @@ QIcon icon(Kind kind, int size)
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(size / 32.0, size / 32.0);
-    const QColor blue(0x2b, 0x57, 0x9a), green(0x2e, 0x8b, 0x57), red(0xb0, 0x30, 0x30), ink(0x44, 0x44, 0x44);
+    const QColor blue(0x2b, 0x57, 0x9a), green(0x2e, 0x8b, 0x57), red(0xb0, 0x30, 0x30),
+        ink(0x44, 0x44, 0x44);
     QPen pen(ink, 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     switch (kind) {
     case Kind::Info:

@@ -18,7 +18,7 @@ public:
     explicit TFOpenConf(ProgramState& state, QWidget* parent = nullptr);
     void Set_Lang() override;
 
-    QStringList SL;   // names found at the last showing
+    QStringList SL;    // names found at the last showing
     QString Name_Conf; // the selected name, empty when the list is empty
 
     void Load_Existing_Configuration();

@@ -96,7 +96,8 @@ TFSoftOptions::TFSoftOptions(ProgramState& state, Dialogs& dialogs, const Versio
     m_checkResult->setGeometry(40, 116, 420, 18);
     m_checkResult->setTextFormat(Qt::RichText);
     m_checkResult->setOpenExternalLinks(false);
-    connect(m_checkResult, &QLabel::linkActivated, this, [this](const QString& link) { m_openUrl(QUrl(link)); });
+    connect(m_checkResult, &QLabel::linkActivated, this,
+            [this](const QString& link) { m_openUrl(QUrl(link)); });
     connect(m_enCon, &QCheckBox::toggled, this, &TFSoftOptions::Update_CheckBox);
     connect(m_update, &QCheckBox::toggled, this, &TFSoftOptions::Update_CheckBox);
     connect(m_checkUpdate, &QPushButton::clicked, this, &TFSoftOptions::Btn_Check_UpdateClick);
@@ -170,7 +171,8 @@ void TFSoftOptions::Create_Lang_List()
     SL_Languages.clear();
     const QFileInfoList entries =
         QDir(m_state.languageFolder)
-            .entryInfoList({QStringLiteral("*.lng")}, QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted);
+            .entryInfoList({QStringLiteral("*.lng")}, QDir::Files | QDir::Hidden | QDir::System,
+                           QDir::Unsorted);
     for (const QFileInfo& fi : entries) {
         // Read-only files and links are not offered, as on the installers' systems.
         if (!fi.isFile() || fi.isSymLink() || !fi.permission(QFileDevice::WriteOwner))
@@ -253,8 +255,9 @@ void TFSoftOptions::Btn_Check_UpdateClick()
 {
     const StringTable& t = m_state.strings;
     if (m_versionCheck.Check_Version()) {
-        m_checkResult->setText(QStringLiteral("<a href=\"%1\">%2</a>")
-                                   .arg(m_versionCheck.downloadPage().toString(), t.text(314).toHtmlEscaped()));
+        m_checkResult->setText(
+            QStringLiteral("<a href=\"%1\">%2</a>")
+                .arg(m_versionCheck.downloadPage().toString(), t.text(314).toHtmlEscaped()));
         m_checkResult->setAccessibleName(t.text(314));
     } else {
         m_checkResult->setText(t.text(315).toHtmlEscaped());

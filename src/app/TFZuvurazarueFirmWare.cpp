@@ -1,12 +1,12 @@
 #include "app/TFZuvurazarueFirmWare.h"
 
+#include "app/Projects.h"
 #include "app/SettingsFile.h"
+#include "app/StepButton.h"
+#include "app/TFAbout.h"
 #include "app/TFNew_Project.h"
 #include "app/TFOpenConf.h"
 #include "app/TFSoftOptions.h"
-#include "app/TFAbout.h"
-#include "app/Projects.h"
-#include "app/StepButton.h"
 #include "app/WindowParts.h"
 #include "common/Dialogs.h"
 #include "common/ProgramState.h"
@@ -40,28 +40,39 @@ struct ButtonText
 
 // Steps shown in this product.
 constexpr ButtonText VisibleSteps[] = {
-    {u"Btn_New", 15, 22},
-    {u"Btn_Open", 16, 23},
-    {u"Btn_Prm_Gen", 20, 24},
-    {u"Btn_LoRaWAN_Access", 21, 25},
+    {u"Btn_New", 15, 22},       {u"Btn_Open", 16, 23},
+    {u"Btn_Prm_Gen", 20, 24},   {u"Btn_LoRaWAN_Access", 21, 25},
     {u"Btn_CreateBin", 17, 26},
 };
 
 // Steps of the other family members: present, dispatched, never shown here.
 constexpr ButtonText FamilySteps[] = {
-    {u"Btn_Modbus_Set_Access", 27, 28},     {u"Btn_BACnet_SetAccess", 29, 30},
-    {u"Btn_BACnet_EDE_File", 31, 32},       {u"Btn_CAN_Rec_Frame", 33, 34},
-    {u"Btn_CAN_Send_Frame", 35, 36},        {u"Btn_SDO_Server_CANopen", 41, 42},
-    {u"Btn_SDO_Client_CANopen", 43, 44},    {u"Btn_PDO_CANopen", 45, 46},
-    {u"Btn_CANopen_EDS", 47, 48},           {u"Btn_DNet_Net", 49, 50},
-    {u"Btn_DNet_Offset", 51, 52},           {u"Btn_DMX_Default", 53, 54},
-    {u"Btn_IEC61850_Client", 55, 56},       {u"Btn_IEC61850_Access", 57, 58},
-    {u"Btn_TLS_List_Certificates", 59, 60}, {u"Btn_MQTT_Set_Topic", 61, 62},
-    {u"Btn_SNMP_Trap", 63, 64},             {u"Btn_SNMP_MIB", 65, 66},
-    {u"Btn_SNMP_Manager_Access", 67, 68},   {u"Btn_OPC_UA_Client_Access", 69, 70},
-    {u"Btn_OPC_UA_Server_Access", 71, 72},  {u"Btn_PROFINET_XML", 73, 74},
-    {u"Btn_EtherNetIP_Access", 75, 76},     {u"Btn_S7_Protocol_Access", 77, 78},
-    {u"Btn_KNX_Access", 79, 80},            {u"Btn_PROFIBUS_GSD", 81, 82},
+    {u"Btn_Modbus_Set_Access", 27, 28},
+    {u"Btn_BACnet_SetAccess", 29, 30},
+    {u"Btn_BACnet_EDE_File", 31, 32},
+    {u"Btn_CAN_Rec_Frame", 33, 34},
+    {u"Btn_CAN_Send_Frame", 35, 36},
+    {u"Btn_SDO_Server_CANopen", 41, 42},
+    {u"Btn_SDO_Client_CANopen", 43, 44},
+    {u"Btn_PDO_CANopen", 45, 46},
+    {u"Btn_CANopen_EDS", 47, 48},
+    {u"Btn_DNet_Net", 49, 50},
+    {u"Btn_DNet_Offset", 51, 52},
+    {u"Btn_DMX_Default", 53, 54},
+    {u"Btn_IEC61850_Client", 55, 56},
+    {u"Btn_IEC61850_Access", 57, 58},
+    {u"Btn_TLS_List_Certificates", 59, 60},
+    {u"Btn_MQTT_Set_Topic", 61, 62},
+    {u"Btn_SNMP_Trap", 63, 64},
+    {u"Btn_SNMP_MIB", 65, 66},
+    {u"Btn_SNMP_Manager_Access", 67, 68},
+    {u"Btn_OPC_UA_Client_Access", 69, 70},
+    {u"Btn_OPC_UA_Server_Access", 71, 72},
+    {u"Btn_PROFINET_XML", 73, 74},
+    {u"Btn_EtherNetIP_Access", 75, 76},
+    {u"Btn_S7_Protocol_Access", 77, 78},
+    {u"Btn_KNX_Access", 79, 80},
+    {u"Btn_PROFIBUS_GSD", 81, 82},
 };
 
 constexpr ButtonText IconButtons[] = {
@@ -89,7 +100,8 @@ QLabel* boldLabel(QWidget* parent, const QString& name, int left, int top)
 } // namespace
 
 TFZuvurazarueFirmWare::TFZuvurazarueFirmWare(ProgramState& state, Services services, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+    : QWidget(parent,
+              Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       m_state(state), m_services(std::move(services)), m_versionCheck(state.webBase)
 {
     setObjectName(QStringLiteral("FZuvurazarueFirmWare"));
@@ -157,7 +169,8 @@ void TFZuvurazarueFirmWare::layoutForProduct()
     bold.setBold(true);
     m_nameConfL2->setFont(bold);
 
-    const ShellIcons::Kind icons[] = {ShellIcons::Kind::Info, ShellIcons::Kind::Options, ShellIcons::Kind::Close};
+    const ShellIcons::Kind icons[] = {ShellIcons::Kind::Info, ShellIcons::Kind::Options,
+                                      ShellIcons::Kind::Close};
     int left = 516;
     for (int i = 0; i < 3; ++i) {
         auto* b = new QToolButton(this);
@@ -198,8 +211,7 @@ void TFZuvurazarueFirmWare::layoutForProduct()
     // A long site address moves left rather than running out of the window.
     m_quorvex->move(qMin(565, 684 - m_quorvex->width()), m_steps[3]->y());
     m_quorvex->setAccessibleName(m_versionCheck.displayAddress());
-    connect(m_quorvex, &ClickLabel::clicked, this,
-            [this] { m_services.openUrl(m_versionCheck.homePage()); });
+    connect(m_quorvex, &ClickLabel::clicked, this, [this] { m_services.openUrl(m_versionCheck.homePage()); });
 
     m_line = new QFrame(this);
     m_line->setObjectName(QStringLiteral("Shape1"));
@@ -213,9 +225,8 @@ void TFZuvurazarueFirmWare::layoutForProduct()
     m_update->setTextFormat(Qt::RichText);
     m_update->setOpenExternalLinks(false);
     m_update->hide();
-    connect(m_update, &QLabel::linkActivated, this, [this](const QString& link) {
-        m_services.openUrl(QUrl(link));
-    });
+    connect(m_update, &QLabel::linkActivated, this,
+            [this](const QString& link) { m_services.openUrl(QUrl(link)); });
 
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer_Update"));
@@ -354,8 +365,9 @@ void TFZuvurazarueFirmWare::Timer_UpdateTimer()
 {
     m_timer->stop();
     if (m_versionCheck.Check_Version()) {
-        m_update->setText(QStringLiteral("<a href=\"%1\">%2</a>")
-                              .arg(m_versionCheck.downloadPage().toString(), m_state.text(19).toHtmlEscaped()));
+        m_update->setText(
+            QStringLiteral("<a href=\"%1\">%2</a>")
+                .arg(m_versionCheck.downloadPage().toString(), m_state.text(19).toHtmlEscaped()));
         m_update->setAccessibleName(m_state.text(19));
         m_update->adjustSize();
         m_update->show();

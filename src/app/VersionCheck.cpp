@@ -42,7 +42,8 @@ QString VersionCheck::fetchReply() const
         "GET " + url.toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority | QUrl::RemoveFragment) +
         " HTTP/1.0\r\nHost: " + url.host().toUtf8() +
         "\r\nAccept: text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8"
-        "\r\nUser-Agent: Zuvurazaru/" + Product::ProgramVersion.toUtf8() + "\r\n\r\n";
+        "\r\nUser-Agent: Zuvurazaru/" +
+        Product::ProgramVersion.toUtf8() + "\r\n\r\n";
     socket.write(request);
     // HTTP/1.0: the server ends the reply by closing the connection.
     QByteArray reply;

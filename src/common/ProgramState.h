@@ -9,7 +9,8 @@
 namespace Product {
 inline const QString SoftwareCode = QStringLiteral("SWQX410");
 inline const QString SoftwareDescription = QStringLiteral("Ethernet / LoRaWAN Gateway - Converter");
-inline const QString WindowTitle = QStringLiteral("Quorvex - Configurator SWQX410 Ethernet / LoRaWAN Gateway ");
+inline const QString WindowTitle =
+    QStringLiteral("Quorvex - Configurator SWQX410 Ethernet / LoRaWAN Gateway ");
 inline const QString ProgramVersion = QStringLiteral("1.000");
 inline const QString DocumentCode = QStringLiteral("MNQX410");
 inline const QString HardwareCode = QStringLiteral("HDQX410");

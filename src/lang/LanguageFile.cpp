@@ -12,10 +12,10 @@ namespace {
 constexpr char16_t Pilcrow = u'\u00B6';
 
 // 0x80..0x9F of Windows-1252; the rest of the page matches Latin-1.
-constexpr char16_t Cp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char16_t Cp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 QString decodeAnsi(const QByteArray& data)
 {
@@ -76,8 +76,7 @@ QStringList decodeLines(const QByteArray& data)
     if (data.startsWith("\xEF\xBB\xBF"))
         text = QString::fromUtf8(data.mid(3));
     else if (data.startsWith("\xFF\xFE") || data.startsWith("\xFE\xFF"))
-        text = QStringDecoder(data.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE
-                                                          : QStringDecoder::Utf16BE)
+        text = QStringDecoder(data.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE)
                    .decode(data.mid(2));
     else
         text = decodeAnsi(data);

@@ -11,6 +11,8 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include "TestFiles.h"
 #include <QThread>
 
 #include <atomic>
@@ -98,19 +100,6 @@ QByteArray ok(const QByteArray& body)
     return "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n" + body;
 }
 
-void writeFile(const QString& path, const QByteArray& data)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 } // namespace
 
 class TestAppCore : public QObject
@@ -144,7 +133,8 @@ void TestAppCore::settingsDefaultsWhenMissing()
     QCOMPARE(s.configurationName, QString());
     QCOMPARE(s.lastDeviceAddress, QStringLiteral("192.168.2.205"));
     QCOMPARE(s.language, QStringLiteral("English"));
-    QVERIFY(!s.enable_internet && !s.enable_update && !s.enable_jump_field_tables && !s.Double_Click_Auto_Size);
+    QVERIFY(!s.enable_internet && !s.enable_update && !s.enable_jump_field_tables &&
+            !s.Double_Click_Auto_Size);
 }
 
 void TestAppCore::settingsRead_data()
@@ -155,37 +145,64 @@ void TestAppCore::settingsRead_data()
     QTest::addColumn<QString>("language");
     QTest::addColumn<QString>("switches"); // internet, update, jump, auto-size
 
-    const QByteArray full = "<Conf_Settings><lastproj><projectname>Plant A</projectname></lastproj>"
-                            "<lastipadd><ipaddress>10.0.0.7</ipaddress></lastipadd>"
-                            "<lastlang><language>Italian</language></lastlang>"
-                            "<lastinternet><enable_internet>1</enable_internet><enable_update>0</enable_update>"
-                            "<enable_jump_field_tables>1</enable_jump_field_tables>"
-                            "<Double_Click_Auto_Size>1</Double_Click_Auto_Size></lastinternet></Conf_Settings>";
-    QTest::newRow("full") << full << "Plant A" << "10.0.0.7" << "Italian" << "1011";
+    const QByteArray full =
+        "<Conf_Settings><lastproj><projectname>Plant A</projectname></lastproj>"
+        "<lastipadd><ipaddress>10.0.0.7</ipaddress></lastipadd>"
+        "<lastlang><language>Italian</language></lastlang>"
+        "<lastinternet><enable_internet>1</enable_internet><enable_update>0</enable_update>"
+        "<enable_jump_field_tables>1</enable_jump_field_tables>"
+        "<Double_Click_Auto_Size>1</Double_Click_Auto_Size></lastinternet></Conf_Settings>";
+    QTest::newRow("full") << full << "Plant A"
+                          << "10.0.0.7"
+                          << "Italian"
+                          << "1011";
     QTest::newRow("any root name") << QByteArray(full).replace("Conf_Settings", "Other") << "Plant A"
-                                   << "10.0.0.7" << "Italian" << "1011";
+                                   << "10.0.0.7"
+                                   << "Italian"
+                                   << "1011";
     QTest::newRow("switch texts other than 1")
-        << QByteArray("<C><lastinternet><enable_internet> 1</enable_internet><enable_update>true</enable_update>"
-                      "<enable_jump_field_tables>01</enable_jump_field_tables>"
-                      "<Double_Click_Auto_Size/></lastinternet></C>")
-        << "" << "192.168.2.205" << "English" << "0000";
+        << QByteArray(
+               "<C><lastinternet><enable_internet> 1</enable_internet><enable_update>true</enable_update>"
+               "<enable_jump_field_tables>01</enable_jump_field_tables>"
+               "<Double_Click_Auto_Size/></lastinternet></C>")
+        << ""
+        << "192.168.2.205"
+        << "English"
+        << "0000";
     QTest::newRow("name without lastinternet")
-        << QByteArray("<C><lastproj><projectname>X</projectname></lastproj></C>") << "X" << "192.168.2.205"
-        << "English" << "0000";
+        << QByteArray("<C><lastproj><projectname>X</projectname></lastproj></C>") << "X"
+        << "192.168.2.205"
+        << "English"
+        << "0000";
     QTest::newRow("empty elements are kept")
         << QByteArray("<C><lastipadd><ipaddress></ipaddress></lastipadd><lastlang><language/></lastlang></C>")
-        << "" << "" << "" << "0000";
+        << ""
+        << ""
+        << ""
+        << "0000";
     QTest::newRow("first of duplicates")
         << QByteArray("<C><lastproj><projectname>A</projectname><projectname>B</projectname></lastproj>"
                       "<lastproj><projectname>C</projectname></lastproj></C>")
-        << "A" << "192.168.2.205" << "English" << "0000";
-    QTest::newRow("declaration first gives defaults")
-        << QByteArray("<?xml version=\"1.0\"?>") + full << "" << "192.168.2.205" << "English" << "0000";
-    QTest::newRow("comment first gives defaults")
-        << QByteArray("<!-- c -->") + full << "" << "192.168.2.205" << "English" << "0000";
-    QTest::newRow("not xml") << QByteArray("\x00\x01garbage<<", 11) << "" << "192.168.2.205" << "English"
+        << "A"
+        << "192.168.2.205"
+        << "English"
+        << "0000";
+    QTest::newRow("declaration first gives defaults") << QByteArray("<?xml version=\"1.0\"?>") + full << ""
+                                                      << "192.168.2.205"
+                                                      << "English"
+                                                      << "0000";
+    QTest::newRow("comment first gives defaults") << QByteArray("<!-- c -->") + full << ""
+                                                  << "192.168.2.205"
+                                                  << "English"
+                                                  << "0000";
+    QTest::newRow("not xml") << QByteArray("\x00\x01garbage<<", 11) << ""
+                             << "192.168.2.205"
+                             << "English"
                              << "0000";
-    QTest::newRow("empty file") << QByteArray() << "" << "192.168.2.205" << "English" << "0000";
+    QTest::newRow("empty file") << QByteArray() << ""
+                                << "192.168.2.205"
+                                << "English"
+                                << "0000";
 }
 
 void TestAppCore::settingsRead()
@@ -203,7 +220,8 @@ void TestAppCore::settingsRead()
     QCOMPARE(s.lastDeviceAddress, address);
     QCOMPARE(s.language, language);
     const QString got = QString::number(s.enable_internet) + QString::number(s.enable_update) +
-                        QString::number(s.enable_jump_field_tables) + QString::number(s.Double_Click_Auto_Size);
+                        QString::number(s.enable_jump_field_tables) +
+                        QString::number(s.Double_Click_Auto_Size);
     QCOMPARE(got, switches);
 }
 
@@ -218,13 +236,14 @@ void TestAppCore::settingsWriteOrderAndRoundTrip()
     s.Double_Click_Auto_Size = true;
     QVERIFY(SettingsFile::write(s).isEmpty());
     const QByteArray data = readFile(SettingsFile::path(s));
-    QCOMPARE(QString::fromUtf8(data),
-             QStringLiteral("<Conf_Settings><lastproj><projectname>Città &amp; &lt;1></projectname></lastproj>"
-                            "<lastipadd><ipaddress>10.1.2.3</ipaddress></lastipadd>"
-                            "<lastlang><language>Italian</language></lastlang>"
-                            "<lastinternet><enable_internet>0</enable_internet><enable_update>1</enable_update>"
-                            "<enable_jump_field_tables>0</enable_jump_field_tables>"
-                            "<Double_Click_Auto_Size>1</Double_Click_Auto_Size></lastinternet></Conf_Settings>"));
+    QCOMPARE(
+        QString::fromUtf8(data),
+        QStringLiteral("<Conf_Settings><lastproj><projectname>Città &amp; &lt;1></projectname></lastproj>"
+                       "<lastipadd><ipaddress>10.1.2.3</ipaddress></lastipadd>"
+                       "<lastlang><language>Italian</language></lastlang>"
+                       "<lastinternet><enable_internet>0</enable_internet><enable_update>1</enable_update>"
+                       "<enable_jump_field_tables>0</enable_jump_field_tables>"
+                       "<Double_Click_Auto_Size>1</Double_Click_Auto_Size></lastinternet></Conf_Settings>"));
     ProgramState back(dir.path());
     SettingsFile::read(back);
     QCOMPARE(back.configurationName, s.configurationName);
@@ -279,8 +298,8 @@ void TestAppCore::createConfiguration()
         QCOMPARE(QDir(s.configurationFolder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList{QStringLiteral("bin")});
         QVERIFY(QDir(s.configurationFolder + QStringLiteral("/bin")).isEmpty());
-        QCOMPARE(s.documentPath(Document::ParGen), s.configurationFolder + QDir::separator() +
-                                                       QStringLiteral("ParGen.xml"));
+        QCOMPARE(s.documentPath(Document::ParGen),
+                 s.configurationFolder + QDir::separator() + QStringLiteral("ParGen.xml"));
     } else {
         QVERIFY(!s.configurationActive());
         QCOMPARE(QDir(s.projectsFolder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
@@ -382,8 +401,8 @@ void TestAppCore::checkVersionAgainstServer()
     const QByteArray request = server.request();
     QVERIFY2(request.startsWith("GET /home/download/GetversionSW.asp?nomesw=SWQX410 HTTP/1.0\r\n"),
              request.constData());
-    QVERIFY(request.contains(
-        "\r\nAccept: text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8\r\n"));
+    QVERIFY(
+        request.contains("\r\nAccept: text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8\r\n"));
     QVERIFY(!request.toLower().contains("cookie"));
 }
 

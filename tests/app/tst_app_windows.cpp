@@ -19,28 +19,17 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTcpServer>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include "TestFiles.h"
 #include <QTimer>
 
 #include <functional>
 #include <memory>
 
 namespace {
-
-void writeFile(const QString& path, const QByteArray& data)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // A program folder with the shipped language files and flags.
 struct Fixture
@@ -140,20 +129,23 @@ void TestAppWindows::firstStart()
     Fixture f(QByteArray(), false);
     for (const char* name : {"MASTER", "PROJECTS", "LANGUAGE"})
         QVERIFY(QFileInfo(f.dir.filePath(QString::fromLatin1(name))).isDir());
-    QCOMPARE(f.main().windowTitle(), QStringLiteral("Quorvex - Configurator SWQX410 Ethernet / LoRaWAN Gateway "));
+    QCOMPARE(f.main().windowTitle(),
+             QStringLiteral("Quorvex - Configurator SWQX410 Ethernet / LoRaWAN Gateway "));
     QCOMPARE(f.label(QStringLiteral("L_SW_Code")), QStringLiteral("SWQX410"));
     QCOMPARE(f.label(QStringLiteral("L_Name_Conf")), QStringLiteral("None Configuration Opened "));
-    QCOMPARE(f.label(QStringLiteral("L_Name_Conf_L2")), QStringLiteral("Use Step1 to open or create new configuration"));
+    QCOMPARE(f.label(QStringLiteral("L_Name_Conf_L2")),
+             QStringLiteral("Use Step1 to open or create new configuration"));
     QVERIFY(!f.main().Timer_Update()->isActive());
     f.main().show();
     QVERIFY(f.main().close());
-    QCOMPARE(QString::fromUtf8(readFile(f.settingsFile())),
-             QStringLiteral("<Conf_Settings><lastproj><projectname></projectname></lastproj>"
-                            "<lastipadd><ipaddress>192.168.2.205</ipaddress></lastipadd>"
-                            "<lastlang><language>English</language></lastlang>"
-                            "<lastinternet><enable_internet>0</enable_internet><enable_update>0</enable_update>"
-                            "<enable_jump_field_tables>0</enable_jump_field_tables>"
-                            "<Double_Click_Auto_Size>0</Double_Click_Auto_Size></lastinternet></Conf_Settings>"));
+    QCOMPARE(
+        QString::fromUtf8(readFile(f.settingsFile())),
+        QStringLiteral("<Conf_Settings><lastproj><projectname></projectname></lastproj>"
+                       "<lastipadd><ipaddress>192.168.2.205</ipaddress></lastipadd>"
+                       "<lastlang><language>English</language></lastlang>"
+                       "<lastinternet><enable_internet>0</enable_internet><enable_update>0</enable_update>"
+                       "<enable_jump_field_tables>0</enable_jump_field_tables>"
+                       "<Double_Click_Auto_Size>0</Double_Click_Auto_Size></lastinternet></Conf_Settings>"));
     QVERIFY(f.dialogs.shown.isEmpty());
 }
 
@@ -165,10 +157,10 @@ void TestAppWindows::layoutPositions()
     {
         const char* name;
         QRect rect;
-    } steps[] = {{"Btn_New", {80, 112, 170, 36}},         {"Btn_Open", {258, 112, 170, 36}},
-                 {"Btn_Prm_Gen", {80, 156, 170, 36}},     {"Btn_LoRaWAN_Access", {80, 200, 170, 36}},
-                 {"Btn_CreateBin", {80, 244, 170, 36}},   {"Btn_Info", {516, 8, 50, 50}},
-                 {"Btn_Opz", {574, 8, 50, 50}},           {"Btn_Close", {632, 8, 50, 50}}};
+    } steps[] = {{"Btn_New", {80, 112, 170, 36}},       {"Btn_Open", {258, 112, 170, 36}},
+                 {"Btn_Prm_Gen", {80, 156, 170, 36}},   {"Btn_LoRaWAN_Access", {80, 200, 170, 36}},
+                 {"Btn_CreateBin", {80, 244, 170, 36}}, {"Btn_Info", {516, 8, 50, 50}},
+                 {"Btn_Opz", {574, 8, 50, 50}},         {"Btn_Close", {632, 8, 50, 50}}};
     for (const auto& s : steps)
         QCOMPARE(f.button(QString::fromLatin1(s.name))->geometry(), s.rect);
     QCOMPARE(f.find<QWidget>(&f.main(), QStringLiteral("Shape1"))->geometry(), QRect(10, 295, 674, 1));
@@ -204,7 +196,8 @@ void TestAppWindows::dispatchRefusesWithoutConfiguration()
     int opened = 0;
     f.main().setStepAction(button, [&] { ++opened; });
     f.click(button);
-    QCOMPARE(f.dialogs.texts(QStringLiteral("error")), QStringList{QStringLiteral("Error! Project not Valid")});
+    QCOMPARE(f.dialogs.texts(QStringLiteral("error")),
+             QStringList{QStringLiteral("Error! Project not Valid")});
     QCOMPARE(opened, 0);
 
     // With a configuration the same button reaches its window.
@@ -267,8 +260,10 @@ void TestAppWindows::newConfigurationDialog()
         QTest::keyClick(edit, Qt::Key_Return);
     });
     f.click(QStringLiteral("Btn_New"));
-    QCOMPARE(f.dialogs.texts(QStringLiteral("error")), QStringList{QStringLiteral("Error! Name Project is not valid")});
-    QCOMPARE(f.label(QStringLiteral("L_Name_Conf")), QStringLiteral("Opened Configuration of the Converter : "));
+    QCOMPARE(f.dialogs.texts(QStringLiteral("error")),
+             QStringList{QStringLiteral("Error! Name Project is not valid")});
+    QCOMPARE(f.label(QStringLiteral("L_Name_Conf")),
+             QStringLiteral("Opened Configuration of the Converter : "));
     QCOMPARE(f.label(QStringLiteral("L_Name_Conf_L2")), QStringLiteral("Plant 1"));
     QVERIFY(QFileInfo(f.dir.filePath(QStringLiteral("PROJECTS/Plant 1/bin"))).isDir());
     f.click(QStringLiteral("Btn_Prm_Gen"));
@@ -291,11 +286,16 @@ void TestAppWindows::newConfigurationRefusals_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("message");
-    QTest::newRow("exists") << "Existing" << "Error! Name project is not valid because directory already exists";
-    QTest::newRow("climbing out") << "../Evil" << "Error! Name project is not valid";
-    QTest::newRow("nested") << "Existing/inner" << "Error! Name project is not valid";
-    QTest::newRow("absolute") << QDir::tempPath() + QStringLiteral("/zv-evil") << "Error! Name project is not valid";
-    QTest::newRow("colon") << "a:b" << "Error! Name project is not valid";
+    QTest::newRow("exists") << "Existing"
+                            << "Error! Name project is not valid because directory already exists";
+    QTest::newRow("climbing out") << "../Evil"
+                                  << "Error! Name project is not valid";
+    QTest::newRow("nested") << "Existing/inner"
+                            << "Error! Name project is not valid";
+    QTest::newRow("absolute") << QDir::tempPath() + QStringLiteral("/zv-evil")
+                              << "Error! Name project is not valid";
+    QTest::newRow("colon") << "a:b"
+                           << "Error! Name project is not valid";
 }
 
 void TestAppWindows::newConfigurationRefusals()
@@ -353,8 +353,8 @@ void TestAppWindows::openConfigurationDialog()
     f.click(QStringLiteral("Btn_Open"));
     QCOMPARE(f.program->state.configurationName, QStringLiteral("Gamma"));
     QCOMPARE(f.label(QStringLiteral("L_Name_Conf_L2")), QStringLiteral("Gamma"));
-    QVERIFY(f.program->state.documentPath(Document::ParGen).endsWith(
-        QStringLiteral("Gamma") + QDir::separator() + QStringLiteral("ParGen.xml")));
+    QVERIFY(f.program->state.documentPath(Document::ParGen)
+                .endsWith(QStringLiteral("Gamma") + QDir::separator() + QStringLiteral("ParGen.xml")));
 
     // An empty list and OK: none is active.
     for (const QString& name : {QStringLiteral("Alpha"), QStringLiteral("Beta"), QStringLiteral("Gamma")})
@@ -374,10 +374,10 @@ void TestAppWindows::languagePagesWithSevenFiles()
     QDir(lang).mkdir(QStringLiteral("Folder.lng"));
     TFSoftOptions& o = *f.program->options;
     o.FormShow();
-    QCOMPARE(o.SL_Languages,
-             (QStringList{QStringLiteral("Dutch.lng"), QStringLiteral("English.lng"), QStringLiteral("french.lng"),
-                          QStringLiteral("German.lng"), QStringLiteral("Italian.lng"), QStringLiteral("Polish.lng"),
-                          QStringLiteral("Spanish.lng")}));
+    QCOMPARE(o.SL_Languages, (QStringList{QStringLiteral("Dutch.lng"), QStringLiteral("English.lng"),
+                                          QStringLiteral("french.lng"), QStringLiteral("German.lng"),
+                                          QStringLiteral("Italian.lng"), QStringLiteral("Polish.lng"),
+                                          QStringLiteral("Spanish.lng")}));
     auto visible = [&](const QString& name) { return !f.find<QWidget>(&o, name)->isHidden(); };
     auto text = [&](const QString& name) { return f.find<QLabel>(&o, name)->text(); };
     QCOMPARE(text(QStringLiteral("L_Page_Lang")), QStringLiteral("Page 1 / 2"));
@@ -393,7 +393,8 @@ void TestAppWindows::languagePagesWithSevenFiles()
     QCOMPARE(text(QStringLiteral("L_Page_Lang")), QStringLiteral("Page 2 / 2"));
     QVERIFY(visible(QStringLiteral("Btn_Prev")) && !visible(QStringLiteral("Btn_Next")));
     QCOMPARE(text(QStringLiteral("L_L1")), QStringLiteral("Spanish"));
-    QVERIFY(visible(QStringLiteral("L_L1")) && !visible(QStringLiteral("L_L2")) && !visible(QStringLiteral("I_L6")));
+    QVERIFY(visible(QStringLiteral("L_L1")) && !visible(QStringLiteral("L_L2")) &&
+            !visible(QStringLiteral("I_L6")));
 
     // Without any language file no slot shows and the page reads 1 / 0.
     for (const QString& file : QDir(lang).entryList({QStringLiteral("*.lng")}, QDir::Files))
@@ -413,14 +414,16 @@ void TestAppWindows::languageChangeAndOk()
     f.dialogs.yesNoAnswers = {false, true};
     onModal([&](QWidget* d) {
         auto* o = static_cast<TFSoftOptions*>(d);
-        QCOMPARE(o->SL_Languages, (QStringList{QStringLiteral("English.lng"), QStringLiteral("Italian.lng")}));
+        QCOMPARE(o->SL_Languages,
+                 (QStringList{QStringLiteral("English.lng"), QStringLiteral("Italian.lng")}));
         // No: nothing changes.
         QTest::mouseClick(o->findChild<QWidget*>(QStringLiteral("L_L2")), Qt::LeftButton);
         QCOMPARE(f.label(QStringLiteral("L_Begin")), QStringLiteral("Begin"));
         // Yes: every window speaks Italian at once; the setting waits for OK.
         QTest::mouseClick(o->findChild<QWidget*>(QStringLiteral("I_L2")), Qt::LeftButton);
         QCOMPARE(f.program->state.language, QStringLiteral("English"));
-        QCOMPARE(o->findChild<QLabel*>(QStringLiteral("L_Sel_Lang"))->text(), QStringLiteral("Lingua selezionata : Italian"));
+        QCOMPARE(o->findChild<QLabel*>(QStringLiteral("L_Sel_Lang"))->text(),
+                 QStringLiteral("Lingua selezionata : Italian"));
         QCOMPARE(o->windowTitle(), f.program->state.text(300));
         pressOk(o);
     });
@@ -430,7 +433,8 @@ void TestAppWindows::languageChangeAndOk()
                           QStringLiteral("Do you want to change the Language from English to Italian?")}));
     QCOMPARE(f.program->state.language, QStringLiteral("Italian"));
     QCOMPARE(f.label(QStringLiteral("L_Begin")), QStringLiteral("Inizio"));
-    QCOMPARE(f.label(QStringLiteral("L_Name_Conf")), QStringLiteral("Configurazione aperta del convertitore : "));
+    QCOMPARE(f.label(QStringLiteral("L_Name_Conf")),
+             QStringLiteral("Configurazione aperta del convertitore : "));
     QCOMPARE(f.label(QStringLiteral("L_Name_Conf_L2")), QStringLiteral("Plant"));
     QCOMPARE(f.program->newProject->windowTitle(), f.program->state.text(100));
     QVERIFY(f.program->state.text(100) != QStringLiteral("Create New Configuration"));
@@ -440,7 +444,8 @@ void TestAppWindows::languageChangeAndOk()
     // Back to English, and the next start speaks the stored language.
     f.dialogs.yesNoAnswers = {true};
     onModal([&](QWidget* d) {
-        QCOMPARE(d->findChild<QLabel*>(QStringLiteral("L_Sel_Lang"))->text(), QStringLiteral("Lingua selezionata : Italian"));
+        QCOMPARE(d->findChild<QLabel*>(QStringLiteral("L_Sel_Lang"))->text(),
+                 QStringLiteral("Lingua selezionata : Italian"));
         QTest::mouseClick(d->findChild<QWidget*>(QStringLiteral("L_L1")), Qt::LeftButton);
         pressOk(d);
     });
@@ -535,8 +540,9 @@ void TestAppWindows::closeWithUnwritableSettings()
     QVERIFY(!f.main().close());
     QVERIFY(f.main().isVisible());
     QCOMPARE(f.dialogs.texts(QStringLiteral("yesNo")).size(), 1);
-    QVERIFY(f.dialogs.texts(QStringLiteral("yesNo")).at(0).startsWith(
-        QStringLiteral("Error! The program settings could not be saved: ")));
+    QVERIFY(f.dialogs.texts(QStringLiteral("yesNo"))
+                .at(0)
+                .startsWith(QStringLiteral("Error! The program settings could not be saved: ")));
     f.dialogs.yesNoAnswers = {true};
     QVERIFY(f.main().close());
 }

@@ -60,7 +60,8 @@ void TestCommon::foldersAndDocumentPaths()
     ProgramState s(dir.path() + QStringLiteral("/"));
     QCOMPARE(s.programFolder, QDir::toNativeSeparators(dir.path()));
     s.createFolders();
-    for (const QString& name : {QStringLiteral("MASTER"), QStringLiteral("PROJECTS"), QStringLiteral("LANGUAGE")})
+    for (const QString& name :
+         {QStringLiteral("MASTER"), QStringLiteral("PROJECTS"), QStringLiteral("LANGUAGE")})
         QVERIFY(QFileInfo(dir.filePath(name)).isDir());
 
     s.Set_Files();
@@ -75,9 +76,9 @@ void TestCommon::foldersAndDocumentPaths()
     QVERIFY(s.configurationActive());
     QCOMPARE(s.activeFolderName(), QStringLiteral("Plant"));
     s.Set_Files();
-    QCOMPARE(s.documentPath(Document::LoRaWAN_Gateway),
-             s.projectsFolder + QDir::separator() + QStringLiteral("Plant") + QDir::separator() +
-                 QStringLiteral("LoRaWAN_Gateway.xml"));
+    QCOMPARE(s.documentPath(Document::LoRaWAN_Gateway), s.projectsFolder + QDir::separator() +
+                                                            QStringLiteral("Plant") + QDir::separator() +
+                                                            QStringLiteral("LoRaWAN_Gateway.xml"));
     QCOMPARE(s.documentPath(Document::KNX_SetAccess).section(QDir::separator(), -1),
              QStringLiteral("KNX_SetAccess.xml"));
 }

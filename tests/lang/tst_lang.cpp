@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "TestFiles.h"
+
 namespace {
 const QString Pilcrow = QString(QChar(0x00B6));
 
@@ -17,12 +19,6 @@ QString resourceLanguage(const QString& file)
     return QStringLiteral(ZV_SOURCE_DIR "/resources/LANGUAGE/") + file;
 }
 
-void writeFile(const QString& path, const QByteArray& data)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
 } // namespace
 
 class TestLang : public QObject
@@ -61,8 +57,10 @@ void TestLang::lineGrammar_data()
     QTest::newRow("empty text") << "STR5 = " << -1 << "";
     QTest::newRow("quoted keeps blanks")
         << QStringLiteral("STR5 = %1  Hello %1 rest").arg(Pilcrow) << 5 << "  Hello ";
-    QTest::newRow("comment before quote") << QStringLiteral("STR5 = %1Hello /#/ x%1").arg(Pilcrow) << 5 << "Hello";
-    QTest::newRow("quote inside ends text") << QStringLiteral("STR5 = Hello%1World").arg(Pilcrow) << 5 << "Hello";
+    QTest::newRow("comment before quote")
+        << QStringLiteral("STR5 = %1Hello /#/ x%1").arg(Pilcrow) << 5 << "Hello";
+    QTest::newRow("quote inside ends text")
+        << QStringLiteral("STR5 = Hello%1World").arg(Pilcrow) << 5 << "Hello";
     QTest::newRow("further equals belong to text") << "STR5 = a = b" << 5 << "a = b";
     QTest::newRow("lower case marker") << "str5 = x" << -1 << "";
     QTest::newRow("negative index") << "STR-1 = x" << -1 << "";
@@ -93,7 +91,8 @@ void TestLang::decoding_data()
 
     const QString agrave = QString(QChar(0xE0));
     QTest::newRow("utf-8 bom") << QByteArray("\xEF\xBB\xBFSTR1 = citt\xC3\xA0\r\nSTR2 = b")
-                               << QStringList{QStringLiteral("STR1 = citt") + agrave, QStringLiteral("STR2 = b")};
+                               << QStringList{QStringLiteral("STR1 = citt") + agrave,
+                                              QStringLiteral("STR2 = b")};
     QTest::newRow("utf-16le bom") << QByteArray("\xFF\xFES\0=\0\xE0\0\n\0x\0", 12)
                                   << QStringList{QStringLiteral("S=") + agrave, QStringLiteral("x")};
     QTest::newRow("utf-16be bom") << QByteArray("\xFE\xFF\0S\0=\0\xE0\0\r\0x", 12)
@@ -102,10 +101,10 @@ void TestLang::decoding_data()
     QTest::newRow("ansi") << QByteArray("a\xE0\x80\rb")
                           << QStringList{QStringLiteral("a") + agrave + QChar(0x20AC), QStringLiteral("b")};
     QTest::newRow("mixed line ends") << QByteArray("a\r\nb\nc\rd\r\n")
-                                     << QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"),
-                                                    QStringLiteral("d")};
-    QTest::newRow("empty lines kept") << QByteArray("a\n\nb") << QStringList{QStringLiteral("a"), QString(),
-                                                                             QStringLiteral("b")};
+                                     << QStringList{QStringLiteral("a"), QStringLiteral("b"),
+                                                    QStringLiteral("c"), QStringLiteral("d")};
+    QTest::newRow("empty lines kept")
+        << QByteArray("a\n\nb") << QStringList{QStringLiteral("a"), QString(), QStringLiteral("b")};
 }
 
 void TestLang::decoding()

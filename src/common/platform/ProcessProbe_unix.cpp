@@ -1,9 +1,9 @@
 #include "common/platform/ProcessProbe.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <csignal>
 #include <ctime>
 #include <sys/types.h>
 #include <sys/wait.h>
