@@ -2,8 +2,8 @@
 // quits as soon as the event loop is idle; with --floor only one empty window.
 #include "app/Program.h"
 #include "app/TFZuvurazarueFirmWare.h"
-#include "common/Dialogs.h"
 #include "common/ProgramRunner.h"
+#include "common/QtDialogs.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -5,6 +5,7 @@
 #include "app/TFOpenConf.h"
 #include "app/TFSoftOptions.h"
 #include "app/TFZuvurazarueFirmWare.h"
+#include "params/TFParGen.h"
 
 Program::Program(const QString& programFolder, Services services) : state(programFolder)
 {
@@ -17,8 +18,10 @@ Program::Program(const QString& programFolder, Services services) : state(progra
     options = new TFSoftOptions(
         state, services.dialogs, mainWindow->versionCheck(), [this] { mainWindow->Change_Language(); },
         services.openUrl, mainWindow);
+    parGen = new TFParGen(state, services.dialogs, mainWindow);
     mainWindow->setDialogs(newProject, openConf, about, options);
-    mainWindow->setLanguageWindows({newProject, openConf, options});
+    mainWindow->setLanguageWindows({newProject, openConf, options, parGen});
+    mainWindow->setStepAction(QStringLiteral("Btn_Prm_Gen"), [this] { parGen->exec(); });
 }
 
 Program::~Program()

@@ -8,6 +8,7 @@ class TFNew_Project;
 class TFOpenConf;
 class TFAbout;
 class TFSoftOptions;
+class TFParGen;
 
 // Every window of the run, created once in the order the program has always
 // used, around one program-wide state.
@@ -25,4 +26,5 @@ public:
     TFOpenConf* openConf = nullptr;
     TFAbout* about = nullptr;
     TFSoftOptions* options = nullptr;
+    TFParGen* parGen = nullptr;
 };

@@ -124,7 +124,7 @@ void TFZuvurazarueFirmWare::FormCreate()
     m_state.decideActiveConfiguration();
     Set_Lang();
     m_state.Set_Files();
-    m_state.rowCopyBuffer.clear();
+    m_state.rowCopyBuffer = RowCopyBuffer();
     m_state.snmpTrapList1.clear();
     m_state.snmpTrapList2.clear();
 }

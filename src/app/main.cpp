@@ -1,7 +1,7 @@
 #include "app/Program.h"
 #include "app/TFZuvurazarueFirmWare.h"
-#include "common/Dialogs.h"
 #include "common/ProgramRunner.h"
+#include "common/QtDialogs.h"
 
 #include <QApplication>
 #include <QDesktopServices>

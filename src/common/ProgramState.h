@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/RowOperations.h"
 #include "lang/StringTable.h"
 
 #include <QString>
@@ -81,7 +82,7 @@ public:
 
     QStringList documentPaths; // Document::Count paths
     StringTable strings;
-    QStringList rowCopyBuffer;
+    RowCopyBuffer rowCopyBuffer;
     // Kept for the family's SNMP trap editor.
     QStringList snmpTrapList1;
     QStringList snmpTrapList2;

@@ -1,4 +1,4 @@
-#include "common/Dialogs.h"
+#include "common/QtDialogs.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
