@@ -122,6 +122,7 @@ private slots:
     void versionCheckTimerShowsLink();
     void closeWithUnwritableSettings();
     void everyControlHasAnAccessibleName();
+    void setCommunicationOpensTheEditor();
 };
 
 void TestAppWindows::firstStart()
@@ -565,6 +566,22 @@ void TestAppWindows::everyControlHasAnAccessibleName()
                      qPrintable(w->objectName() + QStringLiteral("/") + c->objectName()));
         }
     }
+}
+
+void TestAppWindows::setCommunicationOpensTheEditor()
+{
+    Fixture f;
+    onModal([](QWidget* d) {
+        d->findChild<QLineEdit*>(QStringLiteral("E_New_Proj"))->setText(QStringLiteral("Site"));
+        pressOk(d);
+    });
+    f.click(QStringLiteral("Btn_New"));
+    onModal([](QWidget* d) {
+        QCOMPARE(d->objectName(), QStringLiteral("FParGen"));
+        pressOk(d);
+    });
+    f.click(QStringLiteral("Btn_Prm_Gen"));
+    QVERIFY(readFile(f.dir.filePath(QStringLiteral("PROJECTS/Site/ParGen.xml"))).startsWith("<Par_Gen>"));
 }
 
 QTEST_MAIN(TestAppWindows)
