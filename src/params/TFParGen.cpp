@@ -303,7 +303,8 @@ void TFParGen::buildPanels()
                                     QStringLiteral("CP_Ethernet_Connection"), QStringLiteral("CP_LoRaWAN"),
                                     QStringLiteral("CP_Ethernet"), QStringLiteral("CP_WiFi2")};
     for (int i = 0; i < 5; ++i) {
-        m_panels[size_t(i)] = new CollapsiblePanel(panelNames[i]);
+        // Created in place: reparenting a filled panel would re-propagate fonts to every control.
+        m_panels[size_t(i)] = new CollapsiblePanel(panelNames[i], m_cpg->widget());
         m_controls.insert(panelNames[i], m_panels[size_t(i)]);
     }
 
