@@ -5,12 +5,14 @@
 #include "app/TFOpenConf.h"
 #include "app/TFSoftOptions.h"
 #include "app/TFZuvurazarueFirmWare.h"
+#include "lorawan/TFLoRaWAN_Gateway.h"
 #include "params/TFParGen.h"
 
 Program::Program(const QString& programFolder, Services services) : state(programFolder)
 {
     // The main window's creation does the start-up; the others rely on its string table.
     mainWindow = new TFZuvurazarueFirmWare(state, services);
+    loRaWAN = new TFLoRaWAN_Gateway(state, services.dialogs, mainWindow);
     newProject = new TFNew_Project(state, services.dialogs, mainWindow);
     openConf = new TFOpenConf(state, mainWindow);
     about = new TFAbout(mainWindow->versionCheck().displayAddress(), mainWindow->versionCheck().homePage(),
@@ -20,8 +22,9 @@ Program::Program(const QString& programFolder, Services services) : state(progra
         services.openUrl, mainWindow);
     parGen = new TFParGen(state, services.dialogs, mainWindow);
     mainWindow->setDialogs(newProject, openConf, about, options);
-    mainWindow->setLanguageWindows({newProject, openConf, options, parGen});
+    mainWindow->setLanguageWindows({newProject, openConf, options, parGen, loRaWAN});
     mainWindow->setStepAction(QStringLiteral("Btn_Prm_Gen"), [this] { parGen->exec(); });
+    mainWindow->setStepAction(QStringLiteral("Btn_LoRaWAN_Access"), [this] { loRaWAN->exec(); });
 }
 
 Program::~Program()

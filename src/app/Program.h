@@ -9,6 +9,7 @@ class TFOpenConf;
 class TFAbout;
 class TFSoftOptions;
 class TFParGen;
+class TFLoRaWAN_Gateway;
 
 // Every window of the run, created once in the order the program has always
 // used, around one program-wide state.
@@ -27,4 +28,5 @@ public:
     TFAbout* about = nullptr;
     TFSoftOptions* options = nullptr;
     TFParGen* parGen = nullptr;
+    TFLoRaWAN_Gateway* loRaWAN = nullptr;
 };

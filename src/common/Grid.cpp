@@ -2,6 +2,7 @@
 
 #include "common/GridModel.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -185,6 +186,17 @@ void Grid::autoSizeColumn(int col)
     for (int row = 1; row <= m_model->dataRows(); ++row)
         width = qMax(width, cells.horizontalAdvance(m_model->text(col, row)));
     setColumnWidth(col - 1, width);
+}
+
+void Grid::setCornerText(const QString& text)
+{
+    setCornerButtonEnabled(false);
+    for (QAbstractButton* corner : findChildren<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly)) {
+        corner->setText(text);
+        corner->setAccessibleName(text);
+        corner->setToolTip(text);
+    }
+    verticalHeader()->setAccessibleName(text);
 }
 
 void Grid::keyPressEvent(QKeyEvent* event)

@@ -31,6 +31,8 @@ public:
     // Enter-key field jump from the current cell; true when it moved.
     bool jumpToNextField();
     void autoSizeColumn(int col);
+    // The header of the row-number column (the view's corner).
+    void setCornerText(const QString& text);
 
 signals:
     void cellSelected(int col, int row, int previousCol, int previousRow);

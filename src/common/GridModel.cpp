@@ -123,6 +123,11 @@ void GridModel::clearAll()
     endResetModel();
 }
 
+void GridModel::refreshAll()
+{
+    emit dataChanged(indexOf(1, 1), indexOf(m_columns, m_rows));
+}
+
 QString GridModel::filterInput(int col, const QString& typed) const
 {
     const Column& spec = column(col);

@@ -62,6 +62,8 @@ public:
     // The same for the texts only: check states and read-only flags stay with their cells.
     void shiftTexts(int first, int last, int direction);
     void clearAll();
+    // After a fill with signals blocked: tell the views that every cell changed.
+    void refreshAll();
 
     // Filters what a user types into a text cell: limit, allowed characters, upper case.
     QString filterInput(int col, const QString& typed) const;

@@ -123,6 +123,7 @@ private slots:
     void closeWithUnwritableSettings();
     void everyControlHasAnAccessibleName();
     void setCommunicationOpensTheEditor();
+    void loRaWANAccessOpensTheEditor();
 };
 
 void TestAppWindows::firstStart()
@@ -558,7 +559,8 @@ void TestAppWindows::everyControlHasAnAccessibleName()
         for (QWidget* c : w->findChildren<QWidget*>()) {
             const bool control = qobject_cast<QAbstractButton*>(c) || qobject_cast<QLineEdit*>(c) ||
                                  qobject_cast<QListWidget*>(c);
-            if (!control || c->isHidden() || c->objectName().startsWith(QStringLiteral("qt_")))
+            if (!control || c->isHidden() || c->window() != w ||
+                c->objectName().startsWith(QStringLiteral("qt_")))
                 continue;
             if (c->parentWidget() && c->parentWidget()->inherits("QTabBar"))
                 continue;
@@ -582,6 +584,20 @@ void TestAppWindows::setCommunicationOpensTheEditor()
     });
     f.click(QStringLiteral("Btn_Prm_Gen"));
     QVERIFY(readFile(f.dir.filePath(QStringLiteral("PROJECTS/Site/ParGen.xml"))).startsWith("<Par_Gen>"));
+}
+
+void TestAppWindows::loRaWANAccessOpensTheEditor()
+{
+    Fixture f;
+    QVERIFY(QDir(f.program->state.projectsFolder).mkdir(QStringLiteral("Site")));
+    Projects::openConfiguration(f.program->state, QStringLiteral("Site"));
+    onModal([](QWidget* d) {
+        QCOMPARE(d->objectName(), QStringLiteral("FLoRaWAN_Gateway"));
+        pressOk(d);
+    });
+    f.click(QStringLiteral("Btn_LoRaWAN_Access"));
+    QVERIFY(readFile(f.dir.filePath(QStringLiteral("PROJECTS/Site/LoRaWAN_Gateway.xml")))
+                .startsWith("<LoRaWAN_Gateway>"));
 }
 
 QTEST_MAIN(TestAppWindows)
