@@ -1,4 +1,5 @@
 #include "app/WindowParts.h"
+#include "common/UiFont.h"
 
 #include <QAbstractButton>
 #include <QFrame>
@@ -15,9 +16,7 @@ const QColor& background()
 
 QFont baseFont()
 {
-    QFont f(QStringLiteral("Verdana"));
-    f.setPointSize(8);
-    return f;
+    return uiFont();
 }
 
 void applyLook(QWidget* window)

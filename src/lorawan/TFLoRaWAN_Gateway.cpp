@@ -1,4 +1,5 @@
 #include "lorawan/TFLoRaWAN_Gateway.h"
+#include "common/UiFont.h"
 
 #include "common/Dialogs.h"
 #include "common/Grid.h"
@@ -90,8 +91,7 @@ TFLoRaWAN_Gateway::~TFLoRaWAN_Gateway() = default;
 
 void TFLoRaWAN_Gateway::FormCreate()
 {
-    QFont font(QStringLiteral("Verdana"));
-    font.setPointSize(8);
+    QFont font = uiFont();
     setFont(font);
     resize(1150, 660);
 
@@ -140,38 +140,21 @@ void TFLoRaWAN_Gateway::FormCreate()
     m_downlinkSheet = new QWidget;
     m_downlinkSheet->setObjectName(QStringLiteral("TS_LoRaWAN_Downlink_Rules_List"));
 
-    const QString gridNames[3] = {QStringLiteral("ASG_LoRaWAN_Device_List"),
-                                  QStringLiteral("ACG_LoRaWAN_Uplink"),
-                                  QStringLiteral("ACG_LoRaWAN_Downlink")};
-    QWidget* gridParents[3] = {m_devicePanel, m_uplinkSheet, m_downlinkSheet};
     for (int t = 0; t < 3; ++t) {
         m_models[t] = new GridModel(t == Devices ? DeviceColumns : RuleColumns,
                                     t == Devices ? LoRaWAN::DeviceRows : LoRaWAN::RuleRows, this);
-        m_grids[t] = new Grid(gridParents[t]);
-        m_grids[t]->setObjectName(gridNames[t]);
-        m_grids[t]->setGridModel(m_models[t]);
-        m_grids[t]->setConventions(&m_state.enable_jump_field_tables, &m_state.Double_Click_Auto_Size);
-        m_grids[t]->verticalHeader()->setMinimumWidth(40);
-        m_grids[t]->installEventFilter(this);
         const Table table = Table(t);
         connect(m_models[t], &GridModel::cellEdited, this, [this, table](int col, int row) {
             if (table == Devices && col == cActMethod)
                 applyActivationRule(row);
         });
     }
-    connect(m_grids[Devices], &Grid::cellSelected, this, [this](int, int row, int, int previousRow) {
-        if (!m_filling && row != previousRow)
-            selectDevice(row);
-    });
-
-    auto* devLayout = new QVBoxLayout(m_devicePanel);
-    devLayout->setContentsMargins(6, 4, 6, 2);
-    devLayout->addWidget(m_devicesTitle);
-    devLayout->addWidget(m_grids[Devices], 1);
+    m_devLayout = new QVBoxLayout(m_devicePanel);
+    m_devLayout->setContentsMargins(6, 4, 6, 2);
+    m_devLayout->addWidget(m_devicesTitle);
     for (QWidget* sheet : {m_uplinkSheet, m_downlinkSheet}) {
         auto* l = new QVBoxLayout(sheet);
         l->setContentsMargins(0, 0, 0, 0);
-        l->addWidget(sheet == m_uplinkSheet ? m_grids[Uplink] : m_grids[Downlink]);
     }
     m_pages->addTab(m_uplinkSheet, QString());
     m_pages->addTab(m_downlinkSheet, QString());
@@ -239,6 +222,53 @@ void TFLoRaWAN_Gateway::FormCreate()
     rx2.items = m_rx2;
 }
 
+Grid* TFLoRaWAN_Gateway::grid(Table t)
+{
+    buildGrids();
+    return m_grids[t];
+}
+
+void TFLoRaWAN_Gateway::buildGrids()
+{
+    // The three views over their 1000-row models are made at the first showing:
+    // they are the heaviest part of the window and start-up stays light.
+    if (m_grids[Devices])
+        return;
+    const QString gridNames[3] = {QStringLiteral("ASG_LoRaWAN_Device_List"),
+                                  QStringLiteral("ACG_LoRaWAN_Uplink"),
+                                  QStringLiteral("ACG_LoRaWAN_Downlink")};
+    QWidget* parents[3] = {m_devicePanel, m_uplinkSheet, m_downlinkSheet};
+    for (int t = 0; t < 3; ++t) {
+        m_grids[t] = new Grid(parents[t]);
+        m_grids[t]->setObjectName(gridNames[t]);
+        m_grids[t]->setConventions(&m_state.enable_jump_field_tables, &m_state.Double_Click_Auto_Size);
+        m_grids[t]->verticalHeader()->setMinimumWidth(40);
+        m_grids[t]->setGridModel(m_models[t]);
+        m_grids[t]->installEventFilter(this);
+    }
+    m_devLayout->addWidget(m_grids[Devices], 1);
+    m_uplinkSheet->layout()->addWidget(m_grids[Uplink]);
+    m_downlinkSheet->layout()->addWidget(m_grids[Downlink]);
+    connect(m_grids[Devices], &Grid::cellSelected, this, [this](int, int row, int, int previousRow) {
+        if (!m_filling && row != previousRow)
+            selectDevice(row);
+    });
+    setGridTexts();
+}
+
+void TFLoRaWAN_Gateway::setGridTexts()
+{
+    if (!m_grids[Devices])
+        return;
+    const StringTable& t = m_state.strings;
+    m_grids[Devices]->setAccessibleName(t.text(5414));
+    m_grids[Uplink]->setAccessibleName(m_uplinkSheet->accessibleName());
+    m_grids[Downlink]->setAccessibleName(m_downlinkSheet->accessibleName());
+    m_grids[Devices]->setCornerText(t.text(5418));
+    m_grids[Uplink]->setCornerText(t.text(5443));
+    m_grids[Downlink]->setCornerText(t.text(5464));
+}
+
 void TFLoRaWAN_Gateway::Init_Table()
 {
     GridModel* dev = m_models[Devices];
@@ -260,7 +290,8 @@ void TFLoRaWAN_Gateway::Init_Table()
         }
     }
     for (Grid* g : m_grids)
-        g->applyColumns();
+        if (g)
+            g->applyColumns();
 }
 
 void TFLoRaWAN_Gateway::Set_Lang()
@@ -282,7 +313,6 @@ void TFLoRaWAN_Gateway::Set_Lang()
     button(m_pasteRow, 5407, 5413);
     m_devicesTitle->setText(t.text(5414));
     m_rulesTitle->setText(t.text(5415));
-    m_grids[Devices]->setAccessibleName(t.text(5414));
     for (int col = 1; col <= DeviceColumns; ++col)
         m_models[Devices]->setHeader(col, t.text(DeviceHeaders[col - 1]));
     for (int col = 1; col <= RuleColumns; ++col) {
@@ -294,11 +324,7 @@ void TFLoRaWAN_Gateway::Set_Lang()
     m_pages->setTabText(1, t.text(5417));
     m_pages->widget(0)->setAccessibleName(t.text(5416));
     m_pages->widget(1)->setAccessibleName(t.text(5417));
-    m_grids[Uplink]->setAccessibleName(m_uplinkSheet->accessibleName());
-    m_grids[Downlink]->setAccessibleName(m_downlinkSheet->accessibleName());
-    m_grids[Devices]->setCornerText(t.text(5418));
-    m_grids[Uplink]->setCornerText(t.text(5443));
-    m_grids[Downlink]->setCornerText(t.text(5464));
+    setGridTexts();
 }
 
 // ---- opening -------------------------------------------------------------
@@ -366,6 +392,7 @@ void TFLoRaWAN_Gateway::Load_Configuration()
 
 void TFLoRaWAN_Gateway::FormShow()
 {
+    buildGrids();
     m_filling = true;
     Clear_Rules_List();
     Clear_Devices_Table();
@@ -392,6 +419,14 @@ void TFLoRaWAN_Gateway::FormShow()
     Show_Rules_Data();
     m_lastGrid = Devices;
     m_doCopy[0] = m_doCopy[1] = m_doCopy[2] = false;
+}
+
+void TFLoRaWAN_Gateway::setVisible(bool visible)
+{
+    // Built before the window appears, so the tables show with it.
+    if (visible)
+        buildGrids();
+    QDialog::setVisible(visible);
 }
 
 void TFLoRaWAN_Gateway::showEvent(QShowEvent* event)
@@ -433,7 +468,9 @@ void TFLoRaWAN_Gateway::Show_Data_Devices_Table()
 int TFLoRaWAN_Gateway::deviceCurrentRow() const
 {
     // In end-node mode the hidden table stands on its first row.
-    return m_master ? m_grids[Devices]->currentRow() : 1;
+    if (!m_master)
+        return 1;
+    return m_grids[Devices] ? m_grids[Devices]->currentRow() : 0;
 }
 
 void TFLoRaWAN_Gateway::Show_Rules_Data()
@@ -491,6 +528,7 @@ void TFLoRaWAN_Gateway::showRulesOf(int entry)
 
 void TFLoRaWAN_Gateway::selectDevice(int row)
 {
+    buildGrids();
     // The rules on screen belong to the device that was selected while they were typed.
     saveRules(Uplink, m_rulesEntry);
     saveRules(Downlink, m_rulesEntry);
@@ -587,7 +625,7 @@ void TFLoRaWAN_Gateway::Grid_Exit(Table table)
 bool TFLoRaWAN_Gateway::eventFilter(QObject* watched, QEvent* event)
 {
     for (int t = 0; t < 3; ++t) {
-        if (watched != m_grids[t])
+        if (!m_grids[t] || watched != m_grids[t])
             continue;
         if (event->type() == QEvent::FocusIn) {
             Grid_Enter(Table(t));
@@ -605,6 +643,7 @@ bool TFLoRaWAN_Gateway::eventFilter(QObject* watched, QEvent* event)
 
 void TFLoRaWAN_Gateway::Btn_DelRowClick()
 {
+    buildGrids();
     const Table t = Table(m_lastGrid);
     const int row = m_grids[t]->currentRow();
     if (row < 1)
@@ -634,6 +673,7 @@ void TFLoRaWAN_Gateway::Btn_DelRowClick()
 
 void TFLoRaWAN_Gateway::Btn_InsRowClick()
 {
+    buildGrids();
     const Table t = Table(m_lastGrid);
     const int row = m_grids[t]->currentRow();
     if (row < 1)
@@ -656,6 +696,7 @@ void TFLoRaWAN_Gateway::Btn_InsRowClick()
 
 void TFLoRaWAN_Gateway::Btn_CopyRowClick()
 {
+    buildGrids();
     const Table t = Table(m_lastGrid);
     const int row = m_grids[t]->currentRow();
     if (row < 1)
@@ -670,6 +711,7 @@ void TFLoRaWAN_Gateway::Btn_CopyRowClick()
 
 void TFLoRaWAN_Gateway::Btn_PasteRowClick()
 {
+    buildGrids();
     const Table t = Table(m_lastGrid);
     const int row = m_grids[t]->currentRow();
     if (row < 1)

@@ -14,6 +14,7 @@ class QLabel;
 class QPushButton;
 class QSplitter;
 class QTabWidget;
+class QVBoxLayout;
 class QWidget;
 
 // "LoRaWAN Access": the end devices and, for the device selected, its uplink
@@ -48,7 +49,7 @@ public:
     GridModel* deviceModel() const { return m_models[Devices]; }
     GridModel* uplinkModel() const { return m_models[Uplink]; }
     GridModel* downlinkModel() const { return m_models[Downlink]; }
-    Grid* grid(Table t) const { return m_grids[t]; }
+    Grid* grid(Table t);
     const QList<TDeviceLoRa>& DeviceList() const { return m_devices; }
     bool ModeMaster() const { return m_master; }
     int Last_Grid() const { return m_lastGrid; }
@@ -56,12 +57,16 @@ public:
     // Selects a device row as a click on it does (shows its rules).
     void selectDevice(int row);
 
+    void setVisible(bool visible) override;
+
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();
+    void buildGrids();
+    void setGridTexts();
     void Init_Table();
     void Clear_Rules_List();
     void Clear_Devices_Table();
@@ -92,6 +97,7 @@ private:
     QLabel* m_rulesTitle = nullptr;
     QWidget* m_devicePanel = nullptr;
     QSplitter* m_splitter = nullptr;
+    QVBoxLayout* m_devLayout = nullptr;
     QTabWidget* m_pages = nullptr;
     QWidget* m_uplinkSheet = nullptr;
     QWidget* m_downlinkSheet = nullptr;

@@ -1,4 +1,5 @@
 #include "params/CollapsiblePanel.h"
+#include "common/UiFont.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -36,9 +37,7 @@ CollapsiblePanel::CollapsiblePanel(const QString& objectName, QWidget* parent) :
     setObjectName(objectName);
     m_header = new PanelHeader([this] { setExpanded(!m_expanded); }, this);
     m_caption = new QLabel(m_header);
-    QFont f(QStringLiteral("Verdana"));
-    f.setPixelSize(15);
-    f.setBold(true);
+    QFont f = uiFontPixels(15, true);
     m_caption->setFont(f);
     QPalette pal = m_caption->palette();
     pal.setColor(QPalette::WindowText, Qt::gray);

@@ -1,4 +1,5 @@
 #include "params/TFParGen.h"
+#include "common/UiFont.h"
 
 #include "common/Dialogs.h"
 #include "common/ProgramState.h"
@@ -202,8 +203,7 @@ void TFParGen::hexField(QLineEdit* edit)
 
 void TFParGen::FormCreate()
 {
-    QFont font(QStringLiteral("Verdana"));
-    font.setPointSize(8);
+    QFont font = uiFont();
     setFont(font);
     setFixedWidth(ClientWidth);
     resize(ClientWidth, 700);
@@ -272,7 +272,16 @@ void TFParGen::FormCreate()
     layout->addWidget(title);
     layout->addWidget(m_cpg, 1);
     layout->addWidget(buttons);
+    setWindowTexts();
+}
 
+void TFParGen::ensureBuilt()
+{
+    // The five panels (some 250 controls) are made at the first showing, so
+    // that start-up stays light; everything below runs exactly once.
+    if (m_built)
+        return;
+    m_built = true;
     buildPanels();
 
     // Order_TAB_Panels: the five panels of this product, numbered, in tab order.
@@ -514,7 +523,7 @@ void TFParGen::fillTranslatedList(QComboBox* combo, const int* indexes, int coun
     m_loading = wasLoading;
 }
 
-void TFParGen::Set_Lang()
+void TFParGen::setWindowTexts()
 {
     setWindowTitle(m_state.text(400));
     m_desc->setText(m_state.text(401));
@@ -526,6 +535,13 @@ void TFParGen::Set_Lang()
     };
     button(m_ok, 402, 404);
     button(m_cancel, 403, 405);
+}
+
+void TFParGen::Set_Lang()
+{
+    setWindowTexts();
+    if (!m_built)
+        return;
 
     auto check = [this](QCheckBox* c, int caption, int hint) {
         c->setText(m_state.text(caption));
@@ -707,6 +723,7 @@ void TFParGen::RePosition_Object_WiFi2()
 
 void TFParGen::Move_GroupBoxs()
 {
+    ensureBuilt();
     RePosition_Object_Select_Device();
     RePosition_Object_Ethernet_Connection();
     RePosition_Object_LoRaWAN();
@@ -716,6 +733,7 @@ void TFParGen::Move_GroupBoxs()
 
 void TFParGen::Change_LoRaWAN_DataRate()
 {
+    ensureBuilt();
     const QString band = CB_LoRaWAN_RF_Band->currentText();
     const bool wasLoading = m_loading;
     m_loading = true;
@@ -790,6 +808,7 @@ void select(QComboBox* combo, int position)
 
 void TFParGen::apply(const ParGenValues& v)
 {
+    ensureBuilt();
     m_loading = true;
     select(CB_Select_Device_Device, v.Select_Device);
     E_EthConn_Device_Name->setText(v.Eth_Conn_Device_Name);
@@ -851,6 +870,7 @@ void TFParGen::apply(const ParGenValues& v)
 
 ParGenValues TFParGen::collect() const
 {
+    const_cast<TFParGen*>(this)->ensureBuilt();
     ParGenValues v;
     v.Select_Device = CB_Select_Device_Device->currentIndex();
     v.Eth_Conn_Device_Name = E_EthConn_Device_Name->text();
@@ -908,6 +928,7 @@ ParGenValues TFParGen::collect() const
 
 ParGenCheckInput TFParGen::checkInput() const
 {
+    const_cast<TFParGen*>(this)->ensureBuilt();
     // Shown and enabled are the controls' own states, not their panels'.
     auto shown = [](const QWidget* w) { return !w->isHidden(); };
     auto enabled = [](const QWidget* w) { return !w->testAttribute(Qt::WA_ForceDisabled); };
@@ -972,10 +993,19 @@ ParGenCheckInput TFParGen::checkInput() const
 
 void TFParGen::FormShow()
 {
+    ensureBuilt();
     const ParGenDocument::ReadResult r = ParGenDocument::load(m_state.documentPath(Document::ParGen));
     apply(r.values);
     if (!r.error.isEmpty())
         m_dialogs.error(this, r.error);
+}
+
+void TFParGen::setVisible(bool visible)
+{
+    // Built before the window appears, so every control shows with it.
+    if (visible)
+        ensureBuilt();
+    QDialog::setVisible(visible);
 }
 
 void TFParGen::showEvent(QShowEvent* event)
@@ -987,6 +1017,7 @@ void TFParGen::showEvent(QShowEvent* event)
 
 bool TFParGen::Controllo_Dati()
 {
+    ensureBuilt();
     if (const auto failure = checkParGen(checkInput(), m_state.strings)) {
         m_dialogs.error(this, failure->message);
         return false;
@@ -996,6 +1027,7 @@ bool TFParGen::Controllo_Dati()
 
 void TFParGen::Btn_OKClick()
 {
+    ensureBuilt();
     if (!Controllo_Dati())
         return;
     // A failed save keeps the window open with every value; the old file stays whole.

@@ -46,7 +46,13 @@ public:
     ParGenCheckInput checkInput() const;
 
     bool changed() const { return m_changed; }
-    CollapsiblePanel* panel(int number) const { return m_panels[size_t(number - 1)]; }
+    CollapsiblePanel* panel(int number)
+    {
+        ensureBuilt();
+        return m_panels[size_t(number - 1)];
+    }
+
+    void setVisible(bool visible) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -68,6 +74,8 @@ private:
     using Octets = std::array<QLineEdit*, 4>;
 
     void FormCreate();
+    void ensureBuilt();
+    void setWindowTexts();
     void buildPanels();
     QLabel* newLabel(QWidget* parent, const QString& name);
     QLineEdit* newEdit(QWidget* parent, const QString& name, int maxLength = 0);
@@ -99,6 +107,7 @@ private:
     Dialogs& m_dialogs;
     bool m_changed = false;
     bool m_loading = false;
+    bool m_built = false;
 
     QLabel* m_desc = nullptr;
     QPushButton* m_ok = nullptr;
