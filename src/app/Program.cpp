@@ -5,10 +5,13 @@
 #include "app/TFOpenConf.h"
 #include "app/TFSoftOptions.h"
 #include "app/TFZuvurazarueFirmWare.h"
+#include "common/Dialogs.h"
+#include "compiler/Compiler.h"
 #include "lorawan/TFLoRaWAN_Gateway.h"
 #include "params/TFParGen.h"
 
-Program::Program(const QString& programFolder, Services services) : state(programFolder)
+Program::Program(const QString& programFolder, Services services)
+    : state(programFolder), m_dialogs(services.dialogs)
 {
     // The main window's creation does the start-up; the others rely on its string table.
     mainWindow = new TFZuvurazarueFirmWare(state, services);
@@ -25,6 +28,21 @@ Program::Program(const QString& programFolder, Services services) : state(progra
     mainWindow->setLanguageWindows({newProject, openConf, options, parGen, loRaWAN});
     mainWindow->setStepAction(QStringLiteral("Btn_Prm_Gen"), [this] { parGen->exec(); });
     mainWindow->setStepAction(QStringLiteral("Btn_LoRaWAN_Access"), [this] { loRaWAN->exec(); });
+    mainWindow->setStepAction(QStringLiteral("Btn_CreateBin"), [this] { Update_Device(); });
+}
+
+bool Program::Update_Device()
+{
+    const CompileResult images = Compile_Configuration(state.configurationFolder);
+    if (!images.error.isEmpty()) {
+        m_dialogs.error(mainWindow, images.error);
+        return false;
+    }
+    if (const QString error = Write_Images(state.configurationFolder, images); !error.isEmpty()) {
+        m_dialogs.error(mainWindow, error);
+        return false;
+    }
+    return true;
 }
 
 Program::~Program()

@@ -3,6 +3,7 @@
 #include "app/Services.h"
 #include "common/ProgramState.h"
 
+class Dialogs;
 class TFZuvurazarueFirmWare;
 class TFNew_Project;
 class TFOpenConf;
@@ -18,6 +19,10 @@ class Program
 public:
     Program(const QString& programFolder, Services services);
     ~Program();
+
+    // "Update Device": compile both documents and write the images; a failure
+    // is shown and stops the step. Returns true when the images were written.
+    bool Update_Device();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
@@ -29,4 +34,7 @@ public:
     TFSoftOptions* options = nullptr;
     TFParGen* parGen = nullptr;
     TFLoRaWAN_Gateway* loRaWAN = nullptr;
+
+private:
+    Dialogs& m_dialogs;
 };

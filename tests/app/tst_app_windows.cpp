@@ -124,6 +124,7 @@ private slots:
     void everyControlHasAnAccessibleName();
     void setCommunicationOpensTheEditor();
     void loRaWANAccessOpensTheEditor();
+    void updateDeviceWritesTheImages();
 };
 
 void TestAppWindows::firstStart()
@@ -598,6 +599,25 @@ void TestAppWindows::loRaWANAccessOpensTheEditor()
     f.click(QStringLiteral("Btn_LoRaWAN_Access"));
     QVERIFY(readFile(f.dir.filePath(QStringLiteral("PROJECTS/Site/LoRaWAN_Gateway.xml")))
                 .startsWith("<LoRaWAN_Gateway>"));
+}
+
+void TestAppWindows::updateDeviceWritesTheImages()
+{
+    Fixture f;
+    QVERIFY(QDir(f.program->state.projectsFolder).mkdir(QStringLiteral("Site")));
+    Projects::openConfiguration(f.program->state, QStringLiteral("Site"));
+    f.click(QStringLiteral("Btn_CreateBin"));
+    QVERIFY(f.dialogs.shown.isEmpty());
+    QCOMPARE(readFile(f.dir.filePath(QStringLiteral("PROJECTS/Site/bin/bank1.bin"))).size(), 2048);
+    QVERIFY(readFile(f.dir.filePath(QStringLiteral("PROJECTS/Site/bin/bank2.bin")))
+                .endsWith(QByteArray("}\n", 2) + '\0'));
+
+    // A document that cannot be read: its error, and no image is written.
+    QFile::remove(f.dir.filePath(QStringLiteral("PROJECTS/Site/bin/bank1.bin")));
+    writeFile(f.dir.filePath(QStringLiteral("PROJECTS/Site/LoRaWAN_Gateway.xml")), "<LoRaWAN_Gateway>");
+    f.click(QStringLiteral("Btn_CreateBin"));
+    QCOMPARE(f.dialogs.texts(QStringLiteral("error")).size(), 1);
+    QVERIFY(!QFileInfo::exists(f.dir.filePath(QStringLiteral("PROJECTS/Site/bin/bank1.bin"))));
 }
 
 QTEST_MAIN(TestAppWindows)
