@@ -9,6 +9,8 @@
 #include "compiler/Compiler.h"
 #include "lorawan/TFLoRaWAN_Gateway.h"
 #include "params/TFParGen.h"
+#include "update/EchoClient.h"
+#include "update/TFBoot.h"
 
 Program::Program(const QString& programFolder, Services services)
     : state(programFolder), m_dialogs(services.dialogs)
@@ -23,9 +25,15 @@ Program::Program(const QString& programFolder, Services services)
     options = new TFSoftOptions(
         state, services.dialogs, mainWindow->versionCheck(), [this] { mainWindow->Change_Language(); },
         services.openUrl, mainWindow);
+    EchoClient* echo = services.echo;
+    if (!echo) {
+        m_systemEcho = createSystemEchoClient();
+        echo = m_systemEcho.get();
+    }
+    boot = new TFBoot(state, services.dialogs, services.runner, *echo, mainWindow);
     parGen = new TFParGen(state, services.dialogs, mainWindow);
     mainWindow->setDialogs(newProject, openConf, about, options);
-    mainWindow->setLanguageWindows({newProject, openConf, options, parGen, loRaWAN});
+    mainWindow->setLanguageWindows({newProject, openConf, options, boot, parGen, loRaWAN});
     mainWindow->setStepAction(QStringLiteral("Btn_Prm_Gen"), [this] { parGen->exec(); });
     mainWindow->setStepAction(QStringLiteral("Btn_LoRaWAN_Access"), [this] { loRaWAN->exec(); });
     mainWindow->setStepAction(QStringLiteral("Btn_CreateBin"), [this] { Update_Device(); });
@@ -42,6 +50,8 @@ bool Program::Update_Device()
         m_dialogs.error(mainWindow, error);
         return false;
     }
+    boot->Form_Type = TFBoot::Ethernet;
+    boot->exec();
     return true;
 }
 

@@ -3,6 +3,8 @@
 #include "app/Services.h"
 #include "common/ProgramState.h"
 
+#include <memory>
+
 class Dialogs;
 class TFZuvurazarueFirmWare;
 class TFNew_Project;
@@ -11,6 +13,8 @@ class TFAbout;
 class TFSoftOptions;
 class TFParGen;
 class TFLoRaWAN_Gateway;
+class TFBoot;
+class EchoClient;
 
 // Every window of the run, created once in the order the program has always
 // used, around one program-wide state.
@@ -34,7 +38,9 @@ public:
     TFSoftOptions* options = nullptr;
     TFParGen* parGen = nullptr;
     TFLoRaWAN_Gateway* loRaWAN = nullptr;
+    TFBoot* boot = nullptr;
 
 private:
     Dialogs& m_dialogs;
+    std::unique_ptr<EchoClient> m_systemEcho;
 };

@@ -6,6 +6,7 @@
 
 class Dialogs;
 class ProgramRunner;
+class EchoClient;
 
 // What the windows need from outside the program; tests hand in doubles.
 struct Services
@@ -14,4 +15,6 @@ struct Services
     ProgramRunner& runner;
     // Opens a web address with the system's default handler.
     std::function<void(const QUrl&)> openUrl;
+    // The update window's echo client; null: the system's.
+    EchoClient* echo = nullptr;
 };

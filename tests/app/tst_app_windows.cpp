@@ -1,3 +1,4 @@
+#include "FakeEchoClient.h"
 #include "FakeProgramRunner.h"
 #include "ScriptedDialogs.h"
 #include "app/Program.h"
@@ -37,6 +38,7 @@ struct Fixture
     QTemporaryDir dir;
     ScriptedDialogs dialogs;
     FakeProgramRunner runner;
+    FakeEchoClient echo;
     QList<QUrl> opened;
     std::unique_ptr<Program> program;
 
@@ -55,7 +57,7 @@ struct Fixture
     void start()
     {
         program = std::make_unique<Program>(
-            dir.path(), Services{dialogs, runner, [this](const QUrl& u) { opened.append(u); }});
+            dir.path(), Services{dialogs, runner, [this](const QUrl& u) { opened.append(u); }, &echo});
     }
     TFZuvurazarueFirmWare& main() { return *program->mainWindow; }
     template <typename T> T* find(QObject* parent, const QString& name)
@@ -606,6 +608,11 @@ void TestAppWindows::updateDeviceWritesTheImages()
     Fixture f;
     QVERIFY(QDir(f.program->state.projectsFolder).mkdir(QStringLiteral("Site")));
     Projects::openConfiguration(f.program->state, QStringLiteral("Site"));
+    // The update window follows the compilation.
+    onModal([](QWidget* d) {
+        QCOMPARE(d->windowTitle(), QStringLiteral("Update Device by Ethernet (UDP)"));
+        pressCancel(d);
+    });
     f.click(QStringLiteral("Btn_CreateBin"));
     QVERIFY(f.dialogs.shown.isEmpty());
     QCOMPARE(readFile(f.dir.filePath(QStringLiteral("PROJECTS/Site/bin/bank1.bin"))).size(), 2048);
