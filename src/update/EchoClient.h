@@ -12,10 +12,10 @@ class EchoClient
 public:
     struct Reply
     {
-        bool failed = false;   // the address could not be resolved or sent to (the check ends)
-        QString error;         // why, when failed
+        bool failed = false;    // the address could not be resolved or sent to (the check ends)
+        QString error;          // why, when failed
         bool replyEvent = true; // a reply event was raised (with 0 bytes when nothing came in time)
-        int receivedBytes = 0; // bytes of the echo reply's data; 0: no answer within the time-out
+        int receivedBytes = 0;  // bytes of the echo reply's data; 0: no answer within the time-out
     };
     virtual ~EchoClient() = default;
     // Sends one echo request carrying data to host (a dotted IPv4 text or a

@@ -17,8 +17,8 @@ public:
 
     struct Clock
     {
-        std::function<qint64()> nowMs;      // millisecond tick count
-        std::function<void(int)> sleepMs;   // plain sleep
+        std::function<qint64()> nowMs;       // millisecond tick count
+        std::function<void(int)> sleepMs;    // plain sleep
         std::function<void()> processEvents; // pending user-interface messages
     };
 

@@ -36,7 +36,8 @@ QFrame* panel(QWidget* parent, const QString& name, int height)
 }
 } // namespace
 
-TFBoot::TFBoot(ProgramState& state, Dialogs& dialogs, ProgramRunner& runner, EchoClient& echo, QWidget* parent)
+TFBoot::TFBoot(ProgramState& state, Dialogs& dialogs, ProgramRunner& runner, EchoClient& echo,
+               QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), m_state(state), m_dialogs(dialogs),
       m_runner(runner), m_echo(echo)
 {
@@ -212,7 +213,8 @@ bool TFBoot::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->text() == QStringLiteral(".")) {
         // "." moves to the next part of the address and is never typed.
         for (int i = 0; i < 3; ++i) {
-            if (watched == m_ip[size_t(i)] && m_ip[size_t(i + 1)]->isVisible() && m_ip[size_t(i + 1)]->isEnabled())
+            if (watched == m_ip[size_t(i)] && m_ip[size_t(i + 1)]->isVisible() &&
+                m_ip[size_t(i + 1)]->isEnabled())
                 m_ip[size_t(i + 1)]->setFocus(Qt::TabFocusReason);
         }
         return true;

@@ -36,7 +36,10 @@ struct Fixture
     }
     QLineEdit* ip(int n) { return boot->findChild<QLineEdit*>(QStringLiteral("E_IP%1").arg(n)); }
     QComboBox* options() { return boot->findChild<QComboBox*>(QStringLiteral("CB_Update_Options")); }
-    QCheckBox* readBack() { return boot->findChild<QCheckBox*>(QStringLiteral("CB_Update_Option_Read_Back")); }
+    QCheckBox* readBack()
+    {
+        return boot->findChild<QCheckBox*>(QStringLiteral("CB_Update_Option_Read_Back"));
+    }
     void open()
     {
         boot->Form_Type = TFBoot::Ethernet;
@@ -136,8 +139,10 @@ void TestBootWindow::noAnswerAndBadAddress_data()
     QTest::addColumn<bool>("failed");
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("message");
-    QTest::newRow("no answer") << false << "warning" << "Device Not Found!";
-    QTest::newRow("unusable address") << true << "error" << "Error!!! Check the Ip Address";
+    QTest::newRow("no answer") << false << "warning"
+                               << "Device Not Found!";
+    QTest::newRow("unusable address") << true << "error"
+                                      << "Error!!! Check the Ip Address";
 }
 
 void TestBootWindow::noAnswerAndBadAddress()
@@ -146,7 +151,8 @@ void TestBootWindow::noAnswerAndBadAddress()
     QFETCH(QString, kind);
     QFETCH(QString, message);
     Fixture f;
-    f.echo.script = {EchoClient::Reply{failed, failed ? QStringLiteral("cannot resolve") : QString(), !failed, 0}};
+    f.echo.script = {
+        EchoClient::Reply{failed, failed ? QStringLiteral("cannot resolve") : QString(), !failed, 0}};
     f.open();
     f.setAddress({QStringLiteral(" 10"), QStringLiteral("abc"), QStringLiteral("0"), QStringLiteral("1")});
     f.boot->Btn_UpdateClick();

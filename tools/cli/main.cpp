@@ -162,7 +162,8 @@ int update(const QStringList& args)
         return 1;
     }
     if (updater.exitStatus() != QProcess::NormalExit || updater.exitCode() != 0) {
-        err(QStringLiteral("the update failed (updater exit code %1); see Ethernet_Update.log beside the program")
+        err(QStringLiteral(
+                "the update failed (updater exit code %1); see Ethernet_Update.log beside the program")
                 .arg(updater.exitCode()));
         return 1;
     }

@@ -110,7 +110,8 @@ int main(int argc, char* argv[])
     }
     const QDir program(QString::fromLocal8Bit(argv[1]));
     const QString demo = program.filePath(QStringLiteral("PROJECTS/Demo"));
-    if (!QDir().mkpath(demo + QStringLiteral("/bin")) || !QDir().mkpath(program.filePath(QStringLiteral("MASTER"))))
+    if (!QDir().mkpath(demo + QStringLiteral("/bin")) ||
+        !QDir().mkpath(program.filePath(QStringLiteral("MASTER"))))
         return 1;
     bool ok = writeOnce(program.filePath(QStringLiteral("MASTER/SimQX410.sim")), demoFirmware());
     const QString parGen = QDir(demo).filePath(QStringLiteral("ParGen.xml"));
