@@ -2,6 +2,7 @@
 
 #include "common/SafeWrite.h"
 #include "common/ValueHelpers.h"
+#include "common/XmlText.h"
 #include "params/ParGenDocument.h"
 #include "params/ParGenLists.h"
 
@@ -104,47 +105,9 @@ std::array<QString, 10> downLinkValues(const TRuleLoRa& r)
 
 // ---- Writing
 
-bool isXmlChar(char32_t c)
-{
-    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
-           (c >= 0x10000 && c <= 0x10FFFF);
-}
-
-// Escapes a text for a double-quoted attribute value. Control characters that
-// XML cannot hold are dropped and unpaired surrogates become U+FFFD: written
-// as they are they would make the whole document unreadable. TAB, LF and CR
-// are written as references because readers turn them into blanks in
-// attribute values.
 void appendEscaped(QString& out, const QString& text)
 {
-    for (const char32_t c : text.toUcs4()) {
-        switch (c) {
-        case U'&':
-            out += u"&amp;";
-            break;
-        case U'<':
-            out += u"&lt;";
-            break;
-        case U'>':
-            out += u"&gt;";
-            break;
-        case U'"':
-            out += u"&quot;";
-            break;
-        case U'\t':
-            out += u"&#9;";
-            break;
-        case U'\n':
-            out += u"&#10;";
-            break;
-        case U'\r':
-            out += u"&#13;";
-            break;
-        default:
-            if (isXmlChar(c))
-                out += QStringView(QChar::fromUcs4(c));
-        }
-    }
+    XmlText::appendEscaped(out, text, XmlText::Place::Attribute);
 }
 
 template <size_t N>

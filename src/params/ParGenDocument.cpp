@@ -1,6 +1,7 @@
 #include "params/ParGenDocument.h"
 
 #include "common/SafeWrite.h"
+#include "common/XmlText.h"
 #include "params/ParGenLists.h"
 
 #include <QDir>
@@ -94,37 +95,9 @@ template <class Visitor, class Values> void forEachElement(Visitor& v, Values& s
 
 // ---- Writing
 
-bool isXmlChar(char32_t c)
-{
-    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
-           (c >= 0x10000 && c <= 0x10FFFF);
-}
-
-// Escapes a text for element content. Control characters that XML cannot
-// hold at all are dropped, unpaired surrogates become U+FFFD: written as they
-// are they would make the whole document unreadable. CR is written as a
-// reference because readers turn a literal CR into LF.
 void appendEscaped(QString& out, const QString& text)
 {
-    for (const char32_t c : text.toUcs4()) {
-        switch (c) {
-        case U'&':
-            out += u"&amp;";
-            break;
-        case U'<':
-            out += u"&lt;";
-            break;
-        case U'>':
-            out += u"&gt;";
-            break;
-        case U'\r':
-            out += u"&#13;";
-            break;
-        default:
-            if (isXmlChar(c))
-                out += QStringView(QChar::fromUcs4(c));
-        }
-    }
+    XmlText::appendEscaped(out, text, XmlText::Place::Content);
 }
 
 class Writer
