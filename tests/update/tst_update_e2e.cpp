@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -87,7 +88,7 @@ struct JobOperation
     bool goToAppAfter = false;
 };
 
-struct JobSpec
+struct JobPlan
 {
     QString address = QStringLiteral("127.0.0.1");
     int applicationPort = 10000;
@@ -96,7 +97,7 @@ struct JobSpec
 };
 
 // Ethernet_Update.xml as the update window writes it: every element in its order.
-QByteArray jobXml(const JobSpec& spec)
+QByteArray jobXml(const JobPlan& plan)
 {
     QByteArray out;
     QXmlStreamWriter w(&out);
@@ -105,16 +106,16 @@ QByteArray jobXml(const JobSpec& spec)
     w.writeStartElement(QStringLiteral("Ethernet_Update"));
     w.writeTextElement(QStringLiteral("Version"), QStringLiteral("1000"));
     w.writeTextElement(QStringLiteral("Title"), QStringLiteral("Quorvex - SWQX410 Ethernet Update"));
-    w.writeTextElement(QStringLiteral("IP_Address_Dev"), spec.address);
-    w.writeTextElement(QStringLiteral("Application_Port"), QString::number(spec.applicationPort));
-    w.writeTextElement(QStringLiteral("Boot_Port"), QString::number(spec.bootPort));
+    w.writeTextElement(QStringLiteral("IP_Address_Dev"), plan.address);
+    w.writeTextElement(QStringLiteral("Application_Port"), QString::number(plan.applicationPort));
+    w.writeTextElement(QStringLiteral("Boot_Port"), QString::number(plan.bootPort));
     w.writeTextElement(QStringLiteral("Boot_Port_Sec"), QStringLiteral("2007"));
     w.writeTextElement(QStringLiteral("Address_Protection"), QStringLiteral("0x07800"));
     w.writeStartElement(QStringLiteral("Protections"));
     w.writeTextElement(QStringLiteral("Protection"), QStringLiteral("0x457"));
     w.writeEndElement();
     w.writeStartElement(QStringLiteral("Operations"));
-    for (const JobOperation& op : spec.operations) {
+    for (const JobOperation& op : plan.operations) {
         const bool firmware = op.bankType == QLatin1String("1");
         const QList<QPair<QString, QString>> fields = {
             {QStringLiteral("Ope_Protection_Enabled"), QString()},
@@ -151,14 +152,14 @@ QByteArray jobXml(const JobSpec& spec)
 }
 
 // The configuration part of a job: parameter image, then LoRaWAN image.
-JobSpec configurationJob()
+JobPlan configurationJob()
 {
-    JobSpec spec;
-    spec.operations = {
+    JobPlan plan;
+    plan.operations = {
         {QStringLiteral("/cfg/bin/bank1.bin"), QStringLiteral("0x07000"), QStringLiteral("2"), true, false},
         {QStringLiteral("/cfg/bin/bank2.bin"), QStringLiteral("0x80000"), QStringLiteral("2"), true, true},
     };
-    return spec;
+    return plan;
 }
 
 // ---- whole updates -----------------------------------------------------------
@@ -239,6 +240,8 @@ private slots:
     void transferVerified();
     void failures_data();
     void failures();
+    void simulatorRefusesBadOptions_data();
+    void simulatorRefusesBadOptions();
 
 private:
     void update(const QStringList& simArgs, const std::function<QByteArray(int, int)>& job,
@@ -416,13 +419,13 @@ void TestUpdateE2E::acceptedPacketsAreCanonical()
 
 void TestUpdateE2E::readsAJob()
 {
-    JobSpec spec = configurationJob();
-    spec.address = QStringLiteral("192.168.2. 205");
-    spec.operations.prepend({QStringLiteral("/m/MASTER/SimQX410.sim"), QStringLiteral("0x8000"),
+    JobPlan plan = configurationJob();
+    plan.address = QStringLiteral("192.168.2. 205");
+    plan.operations.prepend({QStringLiteral("/m/MASTER/SimQX410.sim"), QStringLiteral("0x8000"),
                              QStringLiteral("1"), false, false});
-    spec.operations[1].readBack = false;
-    spec.operations[2].readBack = false;
-    const UpdateJobReader::Result r = UpdateJobReader::read(jobXml(spec));
+    plan.operations[1].readBack = false;
+    plan.operations[2].readBack = false;
+    const UpdateJobReader::Result r = UpdateJobReader::read(jobXml(plan));
     QCOMPARE(r.error, QString());
     const UpdateJobReader::Job& job = r.job;
     QCOMPARE(job.version, QStringLiteral("1000"));
@@ -438,7 +441,7 @@ void TestUpdateE2E::readsAJob()
     const QList<int> banks = {1, 2, 2};
     for (int i = 0; i < 3; ++i) {
         const UpdateJobReader::Operation& op = job.operations[i];
-        QCOMPARE(op.fileName, spec.operations[i].fileName);
+        QCOMPARE(op.fileName, plan.operations[i].fileName);
         QCOMPARE(op.startAddress, starts[i]);
         QCOMPARE(op.bankType, banks[i]);
         QCOMPARE(op.readBack, false);
@@ -456,13 +459,13 @@ void TestUpdateE2E::brokenJobs_data()
     QTest::addColumn<QByteArray>("xml");
     QTest::addColumn<QString>("error");
     // Values chosen so that every element to break is found once.
-    JobSpec spec;
-    spec.operations = {
+    JobPlan plan;
+    plan.operations = {
         {QStringLiteral("/m/MASTER/SimQX410.sim"), QStringLiteral("0x8000"), QStringLiteral("1"), true,
          false},
         {QStringLiteral("/cfg/bin/bank2.bin"), QStringLiteral("0x80000"), QStringLiteral("2"), false, true},
     };
-    const QByteArray good = jobXml(spec);
+    const QByteArray good = jobXml(plan);
     QVERIFY(UpdateJobReader::read(good).error.isEmpty());
     auto row = [&](const char* name, const QByteArray& from, const QByteArray& to, const char* error) {
         QVERIFY2(good.count(from) == 1, name);
@@ -595,7 +598,7 @@ void TestUpdateE2E::update(const QStringList& simArgs, const std::function<QByte
 {
     QTemporaryDir program;
     QVERIFY(program.isValid());
-    const QString updater = program.filePath(QStringLiteral("Ethernet_Update"));
+    const QString updater = program.filePath(QFileInfo(QStringLiteral(ZV_UPDATER)).fileName());
     QVERIFY(QFile::copy(QStringLiteral(ZV_UPDATER), updater));
 
     QProcess sim;
@@ -669,10 +672,10 @@ void TestUpdateE2E::transferVerified()
     update(
         simArgs,
         [&](int bootPort, int appPort) {
-            JobSpec spec;
-            spec.bootPort = bootPort;
-            spec.applicationPort = appPort;
-            spec.operations = {
+            JobPlan plan;
+            plan.bootPort = bootPort;
+            plan.applicationPort = appPort;
+            plan.operations = {
                 {QDir::toNativeSeparators(m_firmware), QStringLiteral("0x8000"), QStringLiteral("1"),
                  readBack, false},
                 {QDir::toNativeSeparators(bank1), QStringLiteral("0x07000"), QStringLiteral("2"), readBack,
@@ -680,7 +683,7 @@ void TestUpdateE2E::transferVerified()
                 {QDir::toNativeSeparators(bank2), QStringLiteral("0x80000"), QStringLiteral("2"), readBack,
                  true},
             };
-            return jobXml(spec);
+            return jobXml(plan);
         },
         store.path(), &o);
     if (QTest::currentTestFailed())
@@ -749,24 +752,24 @@ void TestUpdateE2E::failures()
     update(
         simArgs,
         [&](int bootPort, int appPort) {
-            JobSpec spec;
-            spec.bootPort = bootPort;
-            spec.applicationPort = appPort;
-            spec.operations = {
+            JobPlan plan;
+            plan.bootPort = bootPort;
+            plan.applicationPort = appPort;
+            plan.operations = {
                 {QDir::toNativeSeparators(m_firmware), QStringLiteral("0x8000"), QStringLiteral("1"), true,
                  false},
                 {QDir::toNativeSeparators(bank2), QStringLiteral("0x80000"), QStringLiteral("2"), true, true},
             };
             if (job == QLatin1String("missing"))
-                spec.operations[0].fileName =
+                plan.operations[0].fileName =
                     QDir::toNativeSeparators(m_work.filePath(QStringLiteral("MASTER/Missing.sim")));
             if (job == QLatin1String("overlap"))
-                spec.operations[1].start = QStringLiteral("0x50000");
+                plan.operations[1].start = QStringLiteral("0x50000");
             if (job == QLatin1String("none"))
                 return QByteArray();
             if (job == QLatin1String("broken"))
                 return QByteArray("<Ethernet_Update><Version>1000</Version><IP_Address_Dev>127.0.0.1");
-            return jobXml(spec);
+            return jobXml(plan);
         },
         store.path(), &o);
     if (QTest::currentTestFailed())
@@ -791,6 +794,38 @@ void TestUpdateE2E::failures()
     }
     if (simArgs.contains(QStringLiteral("--silent")))
         QVERIFY(QDir(store.path()).isEmpty());
+}
+
+// Nothing is bound or sent for these: the simulator stops at its options.
+void TestUpdateE2E::simulatorRefusesBadOptions_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("not a loopback address")
+        << QStringList{QStringLiteral("--address"), QStringLiteral("192.0.2.1")}
+        << QStringLiteral("192.0.2.1 is not a loopback address");
+    QTest::newRow("any address") << QStringList{QStringLiteral("--address"), QStringLiteral("0.0.0.0")}
+                                 << QStringLiteral("0.0.0.0 is not a loopback address");
+    QTest::newRow("a name") << QStringList{QStringLiteral("--address"), QStringLiteral("localhost")}
+                            << QStringLiteral("localhost is not an IP address");
+    QTest::newRow("drop above 100") << QStringList{QStringLiteral("--drop"), QStringLiteral("150")}
+                                    << QStringLiteral("--drop 150 is not a share from 0 to 100");
+    QTest::newRow("port above 65535") << QStringList{QStringLiteral("--port"), QStringLiteral("70000")}
+                                      << QStringLiteral("--port 70000 is not a port number");
+}
+
+void TestUpdateE2E::simulatorRefusesBadOptions()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, message);
+    QTemporaryDir store;
+    QProcess sim;
+    sim.start(QStringLiteral(ZV_SIM), QStringList{QStringLiteral("--store"), store.path()} + args);
+    QVERIFY(sim.waitForFinished(5000));
+    QCOMPARE(sim.exitCode(), 2);
+    const QString err = QString::fromLocal8Bit(sim.readAllStandardError());
+    QVERIFY2(err.contains(message), qPrintable(err));
+    QVERIFY(!sim.readAllStandardOutput().contains("listening"));
 }
 
 QTEST_GUILESS_MAIN(TestUpdateE2E)

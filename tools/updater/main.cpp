@@ -233,7 +233,7 @@ private:
                        .arg(m_written)
                        .arg(m_verified > 0 ? QStringLiteral(", %1 read back and verified").arg(m_verified)
                                            : QString())
-                       .arg(m_clock.elapsed() / 1000.0, 0, 'f', 2)
+                       .arg(m_clock.elapsed() / 1000.0, 0, 'f', 3)
                        .arg(m_retries));
             return;
         }
