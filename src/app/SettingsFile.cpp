@@ -2,6 +2,7 @@
 
 #include "common/ProgramState.h"
 #include "common/SafeWrite.h"
+#include "common/XmlLimits.h"
 
 #include <QDir>
 #include <QDomDocument>
@@ -56,6 +57,9 @@ QString path(const ProgramState& state)
 void parse(const QByteArray& data, ProgramState& s)
 {
     setDefaults(s);
+    // The tree reader would expand entities and recurse through any nesting.
+    if (!XmlLimits::check(data).isEmpty())
+        return;
     QDomDocument doc;
     if (!doc.setContent(data))
         return;
@@ -77,11 +81,11 @@ void parse(const QByteArray& data, ProgramState& s)
 void read(ProgramState& s)
 {
     QFile f(path(s));
-    if (!f.exists() || !f.open(QIODevice::ReadOnly)) {
+    if (!f.exists() || !f.open(QIODevice::ReadOnly) || f.size() > MaxFileSize) {
         setDefaults(s);
         return;
     }
-    parse(f.readAll(), s);
+    parse(f.read(MaxFileSize + 1), s);
 }
 
 QByteArray serialize(const ProgramState& s)

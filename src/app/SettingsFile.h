@@ -8,6 +8,8 @@ class ProgramState;
 // Zuvurazaru.xml: last configuration, device address, language and the four switches.
 namespace SettingsFile {
 QString path(const ProgramState& state);
+// A larger file is not read: the defaults hold.
+inline constexpr qint64 MaxFileSize = 1024 * 1024;
 // A missing or unreadable file gives the defaults; each element is read on its own.
 void read(ProgramState& state);
 void parse(const QByteArray& data, ProgramState& state);

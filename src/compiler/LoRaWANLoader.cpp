@@ -1,6 +1,7 @@
 #include "compiler/LoRaWANLoader.h"
 
 #include "common/ValueHelpers.h"
+#include "common/XmlLimits.h"
 #include "compiler/ParGenKeys.h"
 #include "lorawan/LoRaWANCheck.h"
 #include "lorawan/LoRaWANDocument.h"
@@ -106,10 +107,7 @@ public:
             switch (m_xml.readNext()) {
             case QXmlStreamReader::DTD:
                 // Entities could expand a small file without bound.
-                if (!m_xml.entityDeclarations().isEmpty())
-                    m_error =
-                        QStringLiteral("the document declares entities, which are not accepted (line %1)")
-                            .arg(m_xml.lineNumber());
+                m_error = XmlLimits::dtdRefusal(m_xml);
                 break;
             case QXmlStreamReader::StartElement:
                 startElement();
@@ -159,7 +157,12 @@ private:
 
     void startElement()
     {
-        // Elements the compiler does not read are only counted, however deep they nest.
+        m_error = XmlLimits::depthRefusal(m_xml, int(m_stack.size()) + m_ignoredDepth + 1);
+        if (m_error.isEmpty())
+            m_error = XmlLimits::attributeRefusal(m_xml);
+        if (!m_error.isEmpty())
+            return;
+        // Elements the compiler does not read are only counted.
         if (m_ignoredDepth > 0) {
             ++m_ignoredDepth;
             return;

@@ -1,5 +1,7 @@
 #include "compiler/ParGenKeys.h"
 
+#include "common/XmlLimits.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QXmlStreamReader>
@@ -33,6 +35,11 @@ ParGenKeys ParGenKeys::parse(const QByteArray& data, QString* error)
 {
     ParGenKeys keys;
     keys.m_exists = true;
+    if (const QString refusal = XmlLimits::check(data); !refusal.isEmpty()) {
+        if (error)
+            *error = refusal;
+        return {};
+    }
     QXmlStreamReader xml(data);
     int depth = 0;
     QString current;
@@ -41,14 +48,6 @@ ParGenKeys ParGenKeys::parse(const QByteArray& data, QString* error)
     while (!xml.atEnd()) {
         xml.readNext();
         switch (xml.tokenType()) {
-        case QXmlStreamReader::DTD:
-            // Entities could expand without bound and external ones must never be read.
-            if (!xml.entityDeclarations().isEmpty()) {
-                if (error)
-                    *error = QStringLiteral("the document declares entities, which are not accepted");
-                return {};
-            }
-            break;
         case QXmlStreamReader::StartElement:
             ++depth;
             if (depth == 2) {

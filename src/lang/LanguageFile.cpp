@@ -142,9 +142,11 @@ QString applyFile(const QString& path, StringTable& table)
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return f.errorString();
-    const QByteArray data = f.readAll();
+    const QByteArray data = f.read(MaxFileSize + 1);
     if (f.error() != QFileDevice::NoError)
         return f.errorString();
+    if (data.size() > MaxFileSize)
+        return QStringLiteral("the file is larger than %1 MiB").arg(MaxFileSize / (1024 * 1024));
     apply(data, table);
     return {};
 }

@@ -22,6 +22,8 @@ struct Entry
 Entry parseLine(const QString& line);
 
 void apply(const QByteArray& data, StringTable& table);
+// A full table takes well under a megabyte; larger files are not read.
+inline constexpr qint64 MaxFileSize = 16 * 1024 * 1024;
 // Returns an error text when the file cannot be read; the table is then left alone.
 QString applyFile(const QString& path, StringTable& table);
 

@@ -1,5 +1,7 @@
 #include "lorawan/LoRaWANDocument.h"
 
+#include "common/XmlLimits.h"
+
 #include "common/SafeWrite.h"
 #include "common/ValueHelpers.h"
 #include "common/XmlText.h"
@@ -185,13 +187,9 @@ public:
         while (m_error.isEmpty() && !m_xml.atEnd()) {
             switch (m_xml.readNext()) {
             case QXmlStreamReader::DTD:
-                // Our documents never declare entities. Qt bounds each
-                // expansion, but not how often a large entity is referenced,
-                // so a small file could still expand to gigabytes.
-                if (!m_xml.entityDeclarations().isEmpty())
-                    m_error =
-                        QStringLiteral("the document declares entities, which are not accepted (line %1)")
-                            .arg(m_xml.lineNumber());
+                // Qt bounds each expansion, but not how often a large entity
+                // is referenced, so a small file could expand to gigabytes.
+                m_error = XmlLimits::dtdRefusal(m_xml);
                 break;
             case QXmlStreamReader::StartElement:
                 startElement();
@@ -237,6 +235,11 @@ private:
 
     void startElement()
     {
+        m_error = XmlLimits::depthRefusal(m_xml, int(m_stack.size()) + 1);
+        if (m_error.isEmpty())
+            m_error = XmlLimits::attributeRefusal(m_xml);
+        if (!m_error.isEmpty())
+            return;
         const QString name = m_xml.qualifiedName().toString();
         Frame frame;
         frame.name = name;
@@ -457,6 +460,8 @@ struct ParGenElement
 // not well-formed gives none of them.
 void findParGenElements(const QByteArray& data, std::initializer_list<ParGenElement*> elements)
 {
+    if (!XmlLimits::check(data).isEmpty())
+        return;
     QXmlStreamReader xml(data);
     xml.setNamespaceProcessing(false);
     int depth = 0;
@@ -611,7 +616,12 @@ ReadResult read(QIODevice& device, bool gatewayMode)
 
 QString save(const QString& path, const QList<TDeviceLoRa>& devices)
 {
-    return safeWrite(path, write(devices));
+    const QByteArray document = write(devices);
+    if (document.size() > MaxFileSize)
+        return withPath(path, QStringLiteral("the document would have %1 bytes, more than the %2 that can be opened again")
+                                  .arg(document.size())
+                                  .arg(MaxFileSize));
+    return safeWrite(path, document);
 }
 
 ReadResult load(const QString& path, bool gatewayMode)

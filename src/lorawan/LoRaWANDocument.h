@@ -13,8 +13,10 @@ class QIODevice;
 // uplink and downlink rules, every value an attribute text.
 namespace LoRaWANDocument {
 
-// Larger files are refused rather than loaded.
-inline constexpr qint64 MaxFileSize = 16 * 1024 * 1024;
+// Larger files are refused rather than loaded (and never written). A full
+// bank holds at most a few thousand devices; this leaves room for a file of
+// 100 000 to be read and refused by the compiler with a clear message.
+inline constexpr qint64 MaxFileSize = 64 * 1024 * 1024;
 
 // What ParGen.xml says about the LoRaWAN side.
 struct GatewaySettings
@@ -63,6 +65,8 @@ ReadResult read(const QByteArray& data, bool gatewayMode);
 ReadResult read(QIODevice& device, bool gatewayMode);
 
 // Replaces the file as a whole; returns an error text, empty on success.
+// A document larger than MaxFileSize is not written, since it could not be
+// opened again; the old file stays.
 QString save(const QString& path, const QList<TDeviceLoRa>& devices);
 // No file gives no devices and no error.
 ReadResult load(const QString& path, bool gatewayMode);

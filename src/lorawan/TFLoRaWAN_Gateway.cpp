@@ -385,6 +385,9 @@ void TFLoRaWAN_Gateway::Load_Configuration()
     } else {
         for (int i = 0; i < r.devices.size() && i < m_devices.size(); ++i)
             m_devices[i] = r.devices.at(i);
+        // What does not fit the tables would vanish at the next OK without a word.
+        if (r.skippedDevices > 0 || r.skippedRules > 0)
+            m_dialogs.warning(this, m_state.strings.format(5516, {r.skippedDevices, r.skippedRules}));
     }
     if (!m_master && (r.devices.isEmpty() || !r.error.isEmpty()) && blank(m_devices[0].DeviceEUI))
         m_devices[0].DeviceEUI = LoRaWAN::EndNodeDeviceEUI;

@@ -1,5 +1,7 @@
 #include "params/ParGenDocument.h"
 
+#include "common/XmlLimits.h"
+
 #include "common/SafeWrite.h"
 #include "common/XmlText.h"
 #include "params/ParGenLists.h"
@@ -182,6 +184,9 @@ struct Parsed
 Parsed parse(const QByteArray& data)
 {
     Parsed parsed;
+    parsed.error = XmlLimits::check(data);
+    if (!parsed.error.isEmpty())
+        return parsed;
     QXmlStreamReader reader(data);
     // Names are compared as written, prefixes included.
     reader.setNamespaceProcessing(false);

@@ -1,5 +1,7 @@
 #include "update/UpdateJobReader.h"
 
+#include "common/XmlLimits.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -317,6 +319,11 @@ Result read(const QByteArray& data)
         r.error = QStringLiteral("the job has %1 bytes, more than the %2 accepted")
                       .arg(data.size())
                       .arg(MaxFileSize);
+        return r;
+    }
+    if (const QString refusal = XmlLimits::check(data); !refusal.isEmpty()) {
+        Result r;
+        r.error = refusal;
         return r;
     }
     return Reader(data).run();

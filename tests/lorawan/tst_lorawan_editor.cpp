@@ -101,6 +101,7 @@ private slots:
     void endNodeKeepsFirstDeviceOnly();
     void us915PickList();
     void brokenDocument();
+    void moreThanTheTablesHold();
     void failedSave();
     void accessibleNames();
 };
@@ -384,6 +385,24 @@ void TestLoRaWANEditor::brokenDocument()
     QCOMPARE(f.dev()->text(2, 1), QString());
     f.editor->reject();
     QCOMPARE(readFile(f.docPath()), broken);
+}
+
+// A document with more than the tables hold: the first 1000 devices are
+// shown and the user is warned that the rest will not be saved.
+void TestLoRaWANEditor::moreThanTheTablesHold()
+{
+    Fixture f;
+    TDeviceLoRa d;
+    d.DeviceEUI = QStringLiteral("0004A30B001C0530");
+    QList<TDeviceLoRa> devices(LoRaWAN::DeviceRows + 5, d);
+    devices[LoRaWAN::DeviceRows - 1].DeviceName = QStringLiteral("last shown");
+    devices[0].UpLinkRules = QList<TRuleLoRa>(LoRaWAN::RuleRows + 2, TRuleLoRa());
+    writeFile(f.docPath(), LoRaWANDocument::write(devices));
+    f.open();
+    QCOMPARE(f.dialogs.texts(QStringLiteral("warning")),
+             QStringList{f.state.strings.format(5516, {5, 2})});
+    QVERIFY(f.dialogs.texts(QStringLiteral("warning")).first().contains(QStringLiteral(" 5 devices and 2 rules")));
+    QCOMPARE(f.dev()->text(4, LoRaWAN::DeviceRows), QStringLiteral("last shown"));
 }
 
 void TestLoRaWANEditor::failedSave()
