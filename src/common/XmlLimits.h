@@ -13,7 +13,9 @@ class QXmlStreamReader;
 namespace XmlLimits {
 
 inline constexpr int MaxDepth = 256;
-inline constexpr int MaxAttributeLength = 65536;
+// The longest value of ours, a rule's test value in hexadecimal digits, cannot
+// usefully exceed twice the 512 KiB LoRaWAN bank.
+inline constexpr int MaxAttributeLength = 1024 * 1024;
 
 // At a DTD token: refused when it declares entities (general or parameter).
 QString dtdRefusal(const QXmlStreamReader& xml);

@@ -218,7 +218,7 @@ private slots:
             {"quadratic blowup", u"declares entities"_s},
             {"external entity", u"declares entities"_s},
             {"deep nesting", u"nests elements more than 256 deep"_s},
-            {"huge attribute", u"holds more than 65536 characters"_s},
+            {"huge attribute", u"holds more than %1 characters"_s.arg(XmlLimits::MaxAttributeLength)},
             {"binary garbage", QString()},
             {"empty file", QString()},
             {"folder in its place", QString()},

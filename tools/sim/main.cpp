@@ -2,6 +2,7 @@
 // the whole update runs on one machine. Every region it receives is kept as a
 // file named by its start address; the two device images are checked with the
 // compiler's decoder.
+#include "common/SafeWrite.h"
 #include "compiler/ImageDecoder.h"
 #include "update/BootProtocol.h"
 
@@ -16,7 +17,6 @@
 #include <QNetworkDatagram>
 #include <QQueue>
 #include <QRandomGenerator>
-#include <QSaveFile>
 #include <QTimer>
 #include <QUdpSocket>
 
@@ -263,10 +263,8 @@ private:
             return nak(p.sequence, p.type, Status::ChecksumMismatch);
         }
         const QString path = QDir(m_options.store).filePath(hex32(p.address) + QStringLiteral(".bin"));
-        QSaveFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(m_open->bytes) != m_open->bytes.size() || !f.commit()) {
-            say(QStringLiteral("cannot store region %1 in %2: %3")
-                    .arg(hex32(p.address), QDir::toNativeSeparators(path), f.errorString()));
+        if (const QString error = safeWrite(path, m_open->bytes); !error.isEmpty()) {
+            say(QStringLiteral("cannot store region %1: %2").arg(hex32(p.address), error));
             return nak(p.sequence, p.type, Status::StorageFailed);
         }
         say(QStringLiteral("stored region %1: %2 bytes, CRC-32 %3, in %4")
