@@ -2,6 +2,7 @@
 // 2-byte hex test and 8 downlink rules, then times `zuvurazaru-cli compile` on
 // it against `xmllint --noout` on the same two documents (the floor: reading
 // the input). Both run as whole processes, alternately, N times.
+#include "BenchDevices.h"
 #include "lorawan/LoRaWANDocument.h"
 #include "params/ParGenDocument.h"
 
@@ -53,42 +54,7 @@ int main(int argc, char* argv[])
     }
 
     QTemporaryDir dir;
-    QList<TDeviceLoRa> devices;
-    for (int d = 0; d < 1000; ++d) {
-        TDeviceLoRa dev;
-        dev.DeviceEUI =
-            QStringLiteral("%1").arg(0x0004A30B00000000ULL + quint64(d), 16, 16, QLatin1Char('0')).toUpper();
-        dev.JoinEUI = QStringLiteral("70B3D57ED0000001");
-        dev.DeviceName = QStringLiteral("device %1").arg(d + 1);
-        dev.ActMethod = LoRaWAN::ABP;
-        dev.NetSessKey = QStringLiteral("0123456789ABCDEF0123456789ABCDEF");
-        dev.AppSessKey = QStringLiteral("FEDCBA9876543210FEDCBA9876543210");
-        dev.AppKey = QStringLiteral("00112233445566778899AABBCCDDEEFF");
-        dev.DevAdd = QStringLiteral("%1").arg(0x26010000 + d, 8, 16, QLatin1Char('0')).toUpper();
-        dev.ClassLoRa = QStringLiteral("A");
-        dev.DiagTimeOut = QStringLiteral("60000");
-        for (int r = 0; r < 8; ++r) {
-            TRuleLoRa up;
-            up.Port = QString::number(r + 1);
-            up.StartTest = QStringLiteral("0");
-            up.LenTest = QStringLiteral("2");
-            up.HexTest = true;
-            up.ValueTest = QStringLiteral("0A%1").arg(r, 2, 16, QLatin1Char('0'));
-            up.StartBit = QStringLiteral("2");
-            up.NumBits = QStringLiteral("1");
-            up.PosBit = QString::number(r);
-            dev.UpLinkRules.append(up);
-            TRuleLoRa down;
-            down.Port = QString::number(r + 1);
-            down.StartBit = QStringLiteral("0");
-            down.NumBits = QStringLiteral("1");
-            down.OnChange = true;
-            down.Time = QStringLiteral("1000");
-            down.PosBit = QString::number(8 + r);
-            dev.DownLinkRules.append(down);
-        }
-        devices.append(dev);
-    }
+    const QList<TDeviceLoRa> devices = benchDevices(1000, 8);
     const QString parGen = dir.filePath(QStringLiteral("ParGen.xml"));
     const QString loRaWAN = dir.filePath(QStringLiteral("LoRaWAN_Gateway.xml"));
     if (!ParGenDocument::save(parGen, ParGenValues()).isEmpty() ||

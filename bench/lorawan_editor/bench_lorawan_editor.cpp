@@ -1,5 +1,6 @@
 // Times the LoRaWAN editor with a full table: showing the window with the document
 // loaded, and OK (validate and save). Prints the medians of several runs and the peak memory.
+#include "BenchDevices.h"
 #include "common/Dialogs.h"
 #include "common/ProgramState.h"
 #include "lorawan/LoRaWANDocument.h"
@@ -46,48 +47,6 @@ private:
     }
 };
 
-QList<TDeviceLoRa> fullDocument()
-{
-    QList<TDeviceLoRa> devices;
-    for (int d = 0; d < 1000; ++d) {
-        TDeviceLoRa dev;
-        dev.DeviceEUI =
-            QStringLiteral("%1").arg(0x0004A30B00000000ULL + quint64(d), 16, 16, QLatin1Char('0')).toUpper();
-        dev.JoinEUI = QStringLiteral("70B3D57ED0000001");
-        dev.DeviceName = QStringLiteral("device %1").arg(d + 1);
-        dev.ActMethod = d % 2 ? LoRaWAN::OTAA : LoRaWAN::ABP;
-        dev.NetSessKey = QStringLiteral("0123456789ABCDEF0123456789ABCDEF");
-        dev.AppSessKey = QStringLiteral("FEDCBA9876543210FEDCBA9876543210");
-        dev.AppKey = QStringLiteral("00112233445566778899AABBCCDDEEFF");
-        dev.DevAdd = QStringLiteral("%1").arg(0x26010000 + d, 8, 16, QLatin1Char('0')).toUpper();
-        dev.ClassLoRa = QStringLiteral("A");
-        dev.DiagTimeOut = QStringLiteral("60000");
-        dev.Mnemonic = QStringLiteral("bench");
-        for (int r = 0; r < 16; ++r) {
-            TRuleLoRa up;
-            up.Port = QString::number(r + 1);
-            up.StartTest = QStringLiteral("0");
-            up.LenTest = QStringLiteral("1");
-            up.HexTest = true;
-            up.ValueTest = QStringLiteral("0A");
-            up.StartBit = QStringLiteral("1");
-            up.NumBits = QStringLiteral("1");
-            up.PosBit = QString::number(r);
-            dev.UpLinkRules.append(up);
-            TRuleLoRa down;
-            down.Port = QString::number(r + 1);
-            down.StartBit = QStringLiteral("0");
-            down.NumBits = QStringLiteral("1");
-            down.OnChange = true;
-            down.Time = QStringLiteral("1000");
-            down.PosBit = QString::number(16 + r);
-            dev.DownLinkRules.append(down);
-        }
-        devices.append(dev);
-    }
-    return devices;
-}
-
 double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -112,7 +71,7 @@ int main(int argc, char* argv[])
     state.decideActiveConfiguration();
     state.Set_Files();
     const QString path = state.documentPath(Document::LoRaWAN_Gateway);
-    const QString error = LoRaWANDocument::save(path, fullDocument());
+    const QString error = LoRaWANDocument::save(path, benchDevices(1000, 16, true));
     if (!error.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;

@@ -8,6 +8,7 @@
 // The firmware goes to 0x100000, after the LoRaWAN bank (0x80000..0xFFFFF):
 // at the job's usual 0x8000 a 1 MB file would run into that bank, and the
 // updater refuses overlapping regions.
+#include "BenchDevices.h"
 #include "compiler/Compiler.h"
 #include "lorawan/LoRaWANDocument.h"
 #include "params/ParGenDocument.h"
@@ -28,47 +29,6 @@
 #include <vector>
 
 namespace {
-
-QList<TDeviceLoRa> fullBank()
-{
-    QList<TDeviceLoRa> devices;
-    for (int d = 0; d < 1000; ++d) {
-        TDeviceLoRa dev;
-        dev.DeviceEUI =
-            QStringLiteral("%1").arg(0x0004A30B00000000ULL + quint64(d), 16, 16, QLatin1Char('0')).toUpper();
-        dev.JoinEUI = QStringLiteral("70B3D57ED0000001");
-        dev.DeviceName = QStringLiteral("device %1").arg(d + 1);
-        dev.ActMethod = LoRaWAN::ABP;
-        dev.NetSessKey = QStringLiteral("0123456789ABCDEF0123456789ABCDEF");
-        dev.AppSessKey = QStringLiteral("FEDCBA9876543210FEDCBA9876543210");
-        dev.AppKey = QStringLiteral("00112233445566778899AABBCCDDEEFF");
-        dev.DevAdd = QStringLiteral("%1").arg(0x26010000 + d, 8, 16, QLatin1Char('0')).toUpper();
-        dev.ClassLoRa = QStringLiteral("A");
-        dev.DiagTimeOut = QStringLiteral("60000");
-        for (int r = 0; r < 8; ++r) {
-            TRuleLoRa up;
-            up.Port = QString::number(r + 1);
-            up.StartTest = QStringLiteral("0");
-            up.LenTest = QStringLiteral("2");
-            up.HexTest = true;
-            up.ValueTest = QStringLiteral("0A%1").arg(r, 2, 16, QLatin1Char('0'));
-            up.StartBit = QStringLiteral("2");
-            up.NumBits = QStringLiteral("1");
-            up.PosBit = QString::number(r);
-            dev.UpLinkRules.append(up);
-            TRuleLoRa down;
-            down.Port = QString::number(r + 1);
-            down.StartBit = QStringLiteral("0");
-            down.NumBits = QStringLiteral("1");
-            down.OnChange = true;
-            down.Time = QStringLiteral("1000");
-            down.PosBit = QString::number(8 + r);
-            dev.DownLinkRules.append(down);
-        }
-        devices.append(dev);
-    }
-    return devices;
-}
 
 struct Operation
 {
@@ -229,7 +189,7 @@ int main(int argc, char* argv[])
 
     QTemporaryDir dir;
     if (!ParGenDocument::save(dir.filePath(QStringLiteral("ParGen.xml")), ParGenValues()).isEmpty() ||
-        !LoRaWANDocument::save(dir.filePath(QStringLiteral("LoRaWAN_Gateway.xml")), fullBank()).isEmpty())
+        !LoRaWANDocument::save(dir.filePath(QStringLiteral("LoRaWAN_Gateway.xml")), benchDevices(1000, 8)).isEmpty())
         return 1;
     const CompileResult compiled = Compile_Configuration(dir.path());
     if (!compiled.error.isEmpty() || !Write_Images(dir.path(), compiled).isEmpty()) {

@@ -154,87 +154,47 @@ bool isRequest(Type type)
 
 Packet enterBoot(quint32 sequence)
 {
-    Packet p;
-    p.type = Type::EnterBoot;
-    p.sequence = sequence;
-    return p;
+    return {.type = Type::EnterBoot, .sequence = sequence};
 }
 
 Packet beginRegion(quint32 sequence, quint32 start, quint32 length)
 {
-    Packet p;
-    p.type = Type::BeginRegion;
-    p.sequence = sequence;
-    p.address = start;
-    p.length = length;
-    return p;
+    return {.type = Type::BeginRegion, .sequence = sequence, .address = start, .length = length};
 }
 
 Packet writeBlock(quint32 sequence, quint32 address, const QByteArray& data)
 {
-    Packet p;
-    p.type = Type::WriteBlock;
-    p.sequence = sequence;
-    p.address = address;
-    p.data = data;
-    return p;
+    return {.type = Type::WriteBlock, .sequence = sequence, .address = address, .data = data};
 }
 
 Packet endRegion(quint32 sequence, quint32 start, quint32 checksum)
 {
-    Packet p;
-    p.type = Type::EndRegion;
-    p.sequence = sequence;
-    p.address = start;
-    p.checksum = checksum;
-    return p;
+    return {.type = Type::EndRegion, .sequence = sequence, .address = start, .checksum = checksum};
 }
 
 Packet readRequest(quint32 sequence, quint32 address, quint32 length)
 {
-    Packet p;
-    p.type = Type::ReadRequest;
-    p.sequence = sequence;
-    p.address = address;
-    p.length = length;
-    return p;
+    return {.type = Type::ReadRequest, .sequence = sequence, .address = address, .length = length};
 }
 
 Packet readResponse(quint32 sequence, quint32 address, const QByteArray& data)
 {
-    Packet p;
-    p.type = Type::ReadResponse;
-    p.sequence = sequence;
-    p.address = address;
-    p.data = data;
-    return p;
+    return {.type = Type::ReadResponse, .sequence = sequence, .address = address, .data = data};
 }
 
 Packet goToApplication(quint32 sequence)
 {
-    Packet p;
-    p.type = Type::GoToApplication;
-    p.sequence = sequence;
-    return p;
+    return {.type = Type::GoToApplication, .sequence = sequence};
 }
 
 Packet ack(quint32 sequence, Type answered)
 {
-    Packet p;
-    p.type = Type::Ack;
-    p.sequence = sequence;
-    p.answered = answered;
-    return p;
+    return {.type = Type::Ack, .sequence = sequence, .answered = answered};
 }
 
 Packet nak(quint32 sequence, Type answered, Status status)
 {
-    Packet p;
-    p.type = Type::Nak;
-    p.sequence = sequence;
-    p.answered = answered;
-    p.status = status;
-    return p;
+    return {.type = Type::Nak, .sequence = sequence, .answered = answered, .status = status};
 }
 
 QByteArray encode(const Packet& p)

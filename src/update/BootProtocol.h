@@ -78,7 +78,7 @@ struct Packet
     quint32 address = 0;  // BeginRegion, EndRegion: region start; WriteBlock, ReadRequest, ReadResponse
     quint32 length = 0;   // BeginRegion: total length; ReadRequest: bytes asked for
     quint32 checksum = 0; // EndRegion: CRC-32 of the region
-    QByteArray data;      // WriteBlock, ReadResponse
+    QByteArray data{};    // WriteBlock, ReadResponse
     Type answered = Type::EnterBoot; // Ack, Nak
     Status status = Status::Ok;      // Ack, Nak
 

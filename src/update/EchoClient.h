@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 // One ICMP echo request at a time, as the update window's reachability check
 // needs it; an interface so that tests can use a fake.
@@ -26,3 +27,15 @@ public:
 // The system's client: an ICMP datagram socket on Linux (raw socket as a
 // fallback), IcmpSendEcho on Windows.
 std::unique_ptr<EchoClient> createSystemEchoClient();
+
+// The host texts both system clients accept before anything reaches the system.
+namespace EchoHost {
+// Four decimal parts of 0 to 255, as a host-order value. Leading zeros are
+// read as decimal, as the user means them, never as the octal of the C
+// library's lenient parsers.
+std::optional<quint32> dottedAddress(const QString& host);
+// Only host-name characters and dots, and no numeric last label: anything
+// else (blanks above all) is a malformed address that would reach the
+// resolver's lenient parsing or a name server for nothing.
+bool plausibleName(const QString& host);
+} // namespace EchoHost

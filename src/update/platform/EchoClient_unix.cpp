@@ -40,52 +40,14 @@ int remainingMs(SteadyClock::time_point deadline)
     return left.count() > 0 ? static_cast<int>(left.count()) : 0;
 }
 
-// Four decimal parts of 0 to 255. Leading zeros are read as decimal, as the
-// user means them, never as the octal of the C library's lenient parsers.
 std::optional<in_addr> dottedAddress(const QString& host)
 {
-    const QStringList parts = host.split(u'.');
-    if (parts.size() != 4)
+    const std::optional<quint32> value = EchoHost::dottedAddress(host);
+    if (!value)
         return std::nullopt;
-    quint32 value = 0;
-    for (const QString& part : parts) {
-        if (part.isEmpty() || part.size() > 3)
-            return std::nullopt;
-        uint n = 0;
-        for (QChar c : part) {
-            if (c < u'0' || c > u'9')
-                return std::nullopt;
-            n = n * 10 + (c.unicode() - u'0');
-        }
-        if (n > 255)
-            return std::nullopt;
-        value = value << 8 | n;
-    }
     in_addr address{};
-    address.s_addr = htonl(value);
+    address.s_addr = htonl(*value);
     return address;
-}
-
-// Only host-name characters and dots; anything else (blanks above all) would
-// reach the resolver's lenient parsing or a name server for nothing.
-bool plausibleHost(const QString& host)
-{
-    if (host.isEmpty() || host.size() > 253)
-        return false;
-    const QStringList labels = host.split(u'.');
-    for (const QString& label : labels) {
-        if (label.isEmpty() || label.size() > 63 || label.startsWith(u'-') || label.endsWith(u'-'))
-            return false;
-        for (QChar c : label) {
-            if (c.unicode() > 0x7f || !(c.isLetterOrNumber() || c == u'-'))
-                return false;
-        }
-    }
-    // A name never ends in a numeric label: such a text is a malformed address.
-    bool numeric = true;
-    for (QChar c : labels.last())
-        numeric = numeric && c.isDigit();
-    return !numeric;
 }
 
 // getaddrinfo cannot be given a time limit; it runs on a helper thread that
@@ -94,7 +56,7 @@ std::optional<in_addr> resolve(const QString& host, SteadyClock::time_point dead
 {
     if (const std::optional<in_addr> address = dottedAddress(host))
         return address;
-    if (!plausibleHost(host)) {
+    if (!EchoHost::plausibleName(host)) {
         *error = QStringLiteral("not an IPv4 address or host name: \"%1\"").arg(host);
         return std::nullopt;
     }

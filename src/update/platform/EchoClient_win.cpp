@@ -37,48 +37,12 @@ int remainingMs(SteadyClock::time_point deadline)
     return left.count() > 0 ? static_cast<int>(left.count()) : 0;
 }
 
-// Four decimal parts of 0 to 255; leading zeros are decimal, never octal.
 std::optional<IPAddr> dottedAddress(const QString& host)
 {
-    const QStringList parts = host.split(u'.');
-    if (parts.size() != 4)
+    const std::optional<quint32> value = EchoHost::dottedAddress(host);
+    if (!value)
         return std::nullopt;
-    quint32 value = 0;
-    for (const QString& part : parts) {
-        if (part.isEmpty() || part.size() > 3)
-            return std::nullopt;
-        uint n = 0;
-        for (QChar c : part) {
-            if (c < u'0' || c > u'9')
-                return std::nullopt;
-            n = n * 10 + (c.unicode() - u'0');
-        }
-        if (n > 255)
-            return std::nullopt;
-        value = value << 8 | n;
-    }
-    return static_cast<IPAddr>(htonl(value));
-}
-
-// Only host-name characters and dots, and no numeric last label: anything
-// else is a malformed address that no name server needs to see.
-bool plausibleHost(const QString& host)
-{
-    if (host.isEmpty() || host.size() > 253)
-        return false;
-    const QStringList labels = host.split(u'.');
-    for (const QString& label : labels) {
-        if (label.isEmpty() || label.size() > 63 || label.startsWith(u'-') || label.endsWith(u'-'))
-            return false;
-        for (QChar c : label) {
-            if (c.unicode() > 0x7f || !(c.isLetterOrNumber() || c == u'-'))
-                return false;
-        }
-    }
-    bool numeric = true;
-    for (QChar c : labels.last())
-        numeric = numeric && c.isDigit();
-    return !numeric;
+    return static_cast<IPAddr>(htonl(*value));
 }
 
 // Name lookups cannot be given a time limit; one runs on a helper thread
@@ -87,7 +51,7 @@ std::optional<IPAddr> resolve(const QString& host, SteadyClock::time_point deadl
 {
     if (const std::optional<IPAddr> address = dottedAddress(host))
         return address;
-    if (!plausibleHost(host)) {
+    if (!EchoHost::plausibleName(host)) {
         *error = QStringLiteral("not an IPv4 address or host name: \"%1\"").arg(host);
         return std::nullopt;
     }
