@@ -22,7 +22,9 @@ failed=0
 for name in "${names[@]}"; do
     corpus="$runs/$name"
     mkdir -p "$corpus"
-    cp -n fuzz/corpus/"$name"/* "$corpus"/
+    for seed in fuzz/corpus/"$name"/*; do
+        [ -e "$corpus/$(basename "$seed")" ] || cp "$seed" "$corpus"/
+    done
     log="$runs/$name.log"
     # Every reader bounds its work: one input may take 10 s and 2 GiB at most.
     if build-fuzz/bin/fuzz_"$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
