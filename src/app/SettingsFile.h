@@ -10,7 +10,8 @@ namespace SettingsFile {
 QString path(const ProgramState& state);
 // A larger file is not read: the defaults hold.
 inline constexpr qint64 MaxFileSize = 1024 * 1024;
-// A missing or unreadable file gives the defaults; each element is read on its own.
+// A missing, unreadable or refused (XmlLimits, size) file gives the defaults;
+// each element is read on its own.
 void read(ProgramState& state);
 void parse(const QByteArray& data, ProgramState& state);
 QByteArray serialize(const ProgramState& state);

@@ -10,7 +10,7 @@ class ParGenKeys
 {
 public:
     // No file: exists() is false and every key is missing. A file that cannot
-    // be read or is not well-formed gives an error text.
+    // be read, is not well-formed or that XmlLimits refuses gives an error text.
     static ParGenKeys load(const QString& path, QString* error);
     static ParGenKeys parse(const QByteArray& data, QString* error);
 

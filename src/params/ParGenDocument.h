@@ -23,7 +23,8 @@ struct ReadResult
 // The whole document: the elements in their fixed order, then the version comment.
 QByteArray write(const ParGenValues& values);
 // Every element on its own: missing or undecodable ones take their default.
-// A document that is not well-formed gives the error and only defaults.
+// A document that is not well-formed, or that XmlLimits refuses, gives the
+// error and only defaults.
 ReadResult read(const QByteArray& data);
 ReadResult read(QIODevice& device);
 
