@@ -2,7 +2,7 @@
 // 2-byte hex test and 8 downlink rules, then times `zuvurazaru-cli compile` on
 // it against `xmllint --noout` on the same two documents (the floor: reading
 // the input). Both run as whole processes, alternately, N times.
-#include "BenchDevices.h"
+#include "BenchSupport.h"
 #include "lorawan/LoRaWANDocument.h"
 #include "params/ParGenDocument.h"
 
@@ -32,12 +32,6 @@ double runMs(const QString& program, const QStringList& args, bool* ok)
     if (!*ok)
         std::fprintf(stderr, "%s failed: %s\n", qPrintable(program), p.readAllStandardError().constData());
     return ms;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 } // namespace

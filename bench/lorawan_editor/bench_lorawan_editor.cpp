@@ -1,6 +1,6 @@
 // Times the LoRaWAN editor with a full table: showing the window with the document
 // loaded, and OK (validate and save). Prints the medians of several runs and the peak memory.
-#include "BenchDevices.h"
+#include "BenchSupport.h"
 #include "common/Dialogs.h"
 #include "common/ProgramState.h"
 #include "lorawan/LoRaWANDocument.h"
@@ -46,12 +46,6 @@ private:
         std::fprintf(stderr, "message: %s\n", qPrintable(t));
     }
 };
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 } // namespace
 

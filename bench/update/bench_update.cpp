@@ -8,7 +8,7 @@
 // The firmware goes to 0x100000, after the LoRaWAN bank (0x80000..0xFFFFF):
 // at the job's usual 0x8000 a 1 MB file would run into that bank, and the
 // updater refuses overlapping regions.
-#include "BenchDevices.h"
+#include "BenchSupport.h"
 #include "compiler/Compiler.h"
 #include "lorawan/LoRaWANDocument.h"
 #include "params/ParGenDocument.h"
@@ -171,12 +171,6 @@ Run runOnce(const QString& binDir, const QList<Operation>& operations, double dr
     }
     run.ok = true;
     return run;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 } // namespace

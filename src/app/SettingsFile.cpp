@@ -81,11 +81,12 @@ void parse(const QByteArray& data, ProgramState& s)
 void read(ProgramState& s)
 {
     QFile f(path(s));
-    if (!f.exists() || !f.open(QIODevice::ReadOnly) || f.size() > MaxFileSize) {
+    const QByteArray data = f.exists() && f.open(QIODevice::ReadOnly) ? f.read(MaxFileSize + 1) : QByteArray();
+    if (data.size() > MaxFileSize) {
         setDefaults(s);
         return;
     }
-    parse(f.read(MaxFileSize + 1), s);
+    parse(data, s);
 }
 
 QByteArray serialize(const ProgramState& s)

@@ -33,6 +33,18 @@ QString trimBlanks(QStringView text)
     return text.sliced(begin, end - begin).toString();
 }
 
+int hexDigit(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    return -1;
+}
+
 std::optional<quint32> readDecimal(QStringView text, quint32 max)
 {
     if (text.isEmpty())

@@ -19,6 +19,9 @@ QString trimBlanks(QStringView text);
 // of at most max; anything else gives nothing.
 std::optional<quint32> readDecimal(QStringView text, quint32 max);
 
+// The value of an ASCII hexadecimal digit in either case, -1 for any other character.
+int hexDigit(QChar c);
+
 struct DottedAddress
 {
     bool valid = false;

@@ -33,6 +33,14 @@ QString attributeRefusal(const QXmlStreamReader& xml)
     return QString();
 }
 
+QString errorText(const QXmlStreamReader& xml)
+{
+    return QStringLiteral("%1 (line %2, column %3)")
+        .arg(xml.errorString())
+        .arg(xml.lineNumber())
+        .arg(xml.columnNumber());
+}
+
 QString check(const QByteArray& data)
 {
     QXmlStreamReader xml(data);

@@ -24,6 +24,9 @@ QString depthRefusal(const QXmlStreamReader& xml, int depth);
 // At a start element: refused when one of its attributes is too long.
 QString attributeRefusal(const QXmlStreamReader& xml);
 
+// The reader's own error (not well-formed) with where it stopped.
+QString errorText(const QXmlStreamReader& xml);
+
 // For readers that build a whole tree: reads the document once and gives
 // the first refusal; a document that is not well-formed is left to the reader.
 QString check(const QByteArray& data);

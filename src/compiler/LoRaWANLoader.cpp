@@ -19,23 +19,11 @@ namespace {
 
 const QString OtaaName = QStringLiteral("OVER-THE-AIR ACTIVATION [OTAA]");
 
-int hexDigit(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
-    if (u >= u'a' && u <= u'f')
-        return u - u'a' + 10;
-    return -1;
-}
-
 // Two characters as one hex byte; anything else is 0.
 quint8 hexPair(QChar high, QChar low)
 {
-    const int h = hexDigit(high);
-    const int l = hexDigit(low);
+    const int h = ValueHelpers::hexDigit(high);
+    const int l = ValueHelpers::hexDigit(low);
     return h < 0 || l < 0 ? 0 : quint8(h * 16 + l);
 }
 
@@ -120,10 +108,7 @@ public:
             }
         }
         if (m_error.isEmpty() && m_xml.hasError())
-            m_error = QStringLiteral("%1 (line %2, column %3)")
-                          .arg(m_xml.errorString())
-                          .arg(m_xml.lineNumber())
-                          .arg(m_xml.columnNumber());
+            m_error = XmlLimits::errorText(m_xml);
         if (m_error.isEmpty() && !m_sawRoot)
             m_error = QStringLiteral("the document has no %1 element").arg(RootName);
         return m_error;

@@ -73,10 +73,7 @@ ParGenKeys ParGenKeys::parse(const QByteArray& data, QString* error)
     }
     if (xml.hasError()) {
         if (error)
-            *error = QStringLiteral("%1 (line %2, column %3)")
-                         .arg(xml.errorString())
-                         .arg(xml.lineNumber())
-                         .arg(xml.columnNumber());
+            *error = XmlLimits::errorText(xml);
         return {};
     }
     return keys;

@@ -11,14 +11,7 @@ namespace {
 
 int digitValue(QChar c, int base)
 {
-    const char16_t u = c.unicode();
-    int value = 99;
-    if (u >= u'0' && u <= u'9')
-        value = u - u'0';
-    else if (u >= u'a' && u <= u'f')
-        value = u - u'a' + 10;
-    else if (u >= u'A' && u <= u'F')
-        value = u - u'A' + 10;
+    const int value = ValueHelpers::hexDigit(c);
     return value < base ? value : -1;
 }
 

@@ -202,10 +202,7 @@ public:
             }
         }
         if (m_error.isEmpty() && m_xml.hasError()) {
-            m_error = QStringLiteral("%1 (line %2, column %3)")
-                          .arg(m_xml.errorString())
-                          .arg(m_xml.lineNumber())
-                          .arg(m_xml.columnNumber());
+            m_error = XmlLimits::errorText(m_xml);
         }
         ReadResult result;
         if (!m_error.isEmpty()) {

@@ -241,10 +241,7 @@ Parsed parse(const QByteArray& data)
         }
     }
     if (reader.hasError()) {
-        parsed.error = QStringLiteral("%1 (line %2, column %3)")
-                           .arg(reader.errorString())
-                           .arg(reader.lineNumber())
-                           .arg(reader.columnNumber());
+        parsed.error = XmlLimits::errorText(reader);
     }
     return parsed;
 }

@@ -1,5 +1,6 @@
 #include "update/UpdateJobReader.h"
 
+#include "common/ValueHelpers.h"
 #include "common/XmlLimits.h"
 
 #include <QDir>
@@ -279,14 +280,7 @@ std::optional<quint32> parseHexAddress(const QString& text)
         return std::nullopt;
     quint64 v = 0;
     for (qsizetype i = 2; i < t.size(); ++i) {
-        const char16_t c = t.at(i).unicode();
-        int digit = -1;
-        if (c >= u'0' && c <= u'9')
-            digit = c - u'0';
-        else if (c >= u'a' && c <= u'f')
-            digit = c - u'a' + 10;
-        else if (c >= u'A' && c <= u'F')
-            digit = c - u'A' + 10;
+        const int digit = ValueHelpers::hexDigit(t.at(i));
         if (digit < 0)
             return std::nullopt;
         v = v * 16 + quint64(digit);

@@ -274,9 +274,7 @@ private slots:
         QVERIFY2(!out.error.isEmpty(), kind.constData());
         if (!expected.isEmpty())
             QVERIFY2(out.error.contains(expected), qPrintable(out.error.left(300)));
-        if (r == Reader::ParGenEditor)
-            QVERIFY(out.defaults);
-        if (r == Reader::LoRaWANEditor)
+        if (r == Reader::ParGenEditor || r == Reader::LoRaWANEditor)
             QVERIFY(out.defaults);
     }
 

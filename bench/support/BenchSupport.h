@@ -5,6 +5,15 @@
 #include <QList>
 #include <QString>
 
+#include <algorithm>
+#include <vector>
+
+inline double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
 // The benchmarks' configuration: `count` valid devices with `rulesEach`
 // uplink and downlink rules each; every second device joins by OTAA when
 // `mixActivation` is set.
